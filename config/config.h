@@ -1,0 +1,69 @@
+// The plug-in's settings: one module-global record that starts with the
+// compiled-in defaults and is refilled from "Marrowick.rc" beside the module.
+#pragma once
+
+#include <windows.h>
+
+// Pixels on the four sides of a box, in the order the rc values give them.
+struct Padding {
+    int top;
+    int right;
+    int bottom;
+    int left;
+};
+
+constexpr int CONVERTED_NEW_LINE_SIZE = 16;  // at most 15 characters and the NUL
+
+struct Config {
+    int screen_width;         // used only when the system reports no screen width
+    int screen_height;        // used only when the system reports no screen height
+    Padding base_padding;     // between the window edge and the rows
+    int base_style;           // background, font and normal text colour
+    int base_border;          // 1: frame the background
+    Padding tip_padding;      // between a row's highlight edge and its content
+    int tip_style;            // highlight and highlighted text colour
+    int tip_border;           // 1: frame the highlight
+    int icon_tip_padding;     // between icon and text
+    int icon_size;            // icon width and height; 0 draws no icon
+    int do_convert_new_line;  // 1: show multi-line tips on one line
+    char converted_new_line[CONVERTED_NEW_LINE_SIZE];  // what replaces each line feed
+};
+
+extern Config config;
+
+// The compiled-in defaults, the same as those of an empty rc file.
+constexpr Config DEFAULT_CONFIG = {
+    640, 480, {0, 0, 0, 0}, 8, 0, {2, 13, 2, 4}, 9, 0, 4, 16, 1, " / ",
+};
+
+// The style names an rc value may use, searched in this order.
+struct StyleName {
+    const char* name;
+    int index;
+};
+constexpr StyleName STYLE_NAMES[] = {
+    {"toolbar", 1},    {"toolbar.label", 4}, {"toolbar.windowlabel", 5}, {"toolbar.clock", 6},
+    {"menu.title", 7}, {"menu.frame", 8},    {"menu.hilite", 9},
+};
+constexpr int UNKNOWN_STYLE_INDEX = 1;
+
+constexpr char CONFIG_FILE_NAME[] = "Marrowick.rc";
+
+// Refills config from the rc file; reports and keeps the old values when the
+// file's path cannot be built.
+void ReadConfig();
+
+// The directory of the plug-in module, with its trailing backslash. 1 on
+// success, 0 when the module's file name cannot be had whole.
+int GetPluginDir(char* buffer, int size);
+
+// The directory of the plug-in module followed by name. 1 on success, 0 when
+// the directory cannot be had or the result does not fit.
+int MakeConfigPath(char* buffer, int size, const char* name);
+
+// The readers that turn one rc value into a setting.
+Padding ReadPadding(const char* path, const char* key, const char* default_text);
+int ReadStyleIndex(const char* path, const char* key, const char* default_name);
+int ReadBool(const char* path, const char* key, const char* default_text);
+void ReadQuotedString(const char* path, const char* key, const char* default_text,
+                      char* destination, int size);

@@ -1,0 +1,49 @@
+// The list window's procedure: it routes the window system's and the host's
+// messages to the parts of the plug-in that handle them.
+#include "config/config.h"
+#include "host/host.h"
+#include "plugin/module.h"
+#include "plugin/plugin.h"
+#include "traylist/traylist.h"
+
+namespace {
+
+LPARAM MessageList() { return reinterpret_cast<LPARAM>(MESSAGE_LIST); }
+
+void OnCreate(HWND window) {
+    SendMessageA(GetBBWnd(), MSG_REGISTER, reinterpret_cast<WPARAM>(window), MessageList());
+}
+
+void OnDestroy(HWND window) {
+    SendMessageA(GetBBWnd(), MSG_UNREGISTER, reinterpret_cast<WPARAM>(window), MessageList());
+    // A later start must not find a stale handle or a list it thinks shown.
+    if (window == hListWnd) {
+        hListWnd = nullptr;
+        ListWindowDestroyed();
+    }
+}
+
+void OnBroadcast(LPARAM lParam) { HandleBroam(reinterpret_cast<const char*>(lParam)); }
+
+}  // namespace
+
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate(window);
+            break;
+        case WM_DESTROY:
+            OnDestroy(window);
+            break;
+        case WM_PAINT:
+            PaintList(window);
+            break;
+        case MSG_RECONFIGURE:
+            ReadConfig();
+            break;
+        case MSG_BROADCAST:
+            OnBroadcast(lParam);
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,110 @@
+// The link-seam fakes' controls: what a test scripts before it drives the
+// plug-in, and what it reads afterwards. The plug-in itself sees only the
+// declarations of <windows.h> (tests/fakes/windows.h) and host/host.h.
+//
+// Every platform and host call is recorded as one line of text, the function
+// name followed by its arguments: handles and numbers in decimal, texts in
+// double quotes, e.g. `PostMessageA 101 1025 7 513`. Tests compare those lines
+// with the sequence they expect in one assertion. Handles the fakes hand out
+// have fixed numbers, so the lines are predictable:
+//   1        the host's main window (GetBBWnd)
+//   1000...  windows made by CreateWindowExA, in order
+//   2000...  device contexts from GetDC and BeginPaint
+//   3000...  fonts from CreateStyleFont
+//   9        the font a fresh device context has selected
+// Tests make the tray owners' windows themselves with any other number.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/host.h"
+
+namespace fake {
+
+constexpr intptr_t HOST_WINDOW = 1;
+
+// What the platform answers.
+struct Platform {
+    std::string module_file_name = "C:\\Shell\\plugins\\Marrowick\\Marrowick.dll";
+    bool module_file_name_fails = false;
+    int screen_width = 800;
+    int screen_height = 600;
+    bool get_dc_fails = false;
+    bool register_class_fails = false;
+    bool create_window_fails = false;
+    int text_height = 13;                    // every measured text is this tall
+    int char_width = 8;                      // unless listed below, a text is this wide per byte
+    std::map<std::string, int> text_widths;  // measured width by exact text
+};
+
+// A message box the plug-in showed.
+struct ShownBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+// A window the platform knows.
+struct Window {
+    std::string class_name;
+    WNDPROC proc = nullptr;
+    DWORD style = 0;
+    DWORD ex_style = 0;
+    RECT rect{};
+    bool visible = false;
+};
+
+// What the host holds.
+struct Host {
+    std::vector<TrayEntry> tray;
+    int reported_tray_size = -1;  // when >= 0, GetTraySize answers this instead
+    std::string rc_text;          // "key: value" lines read by ReadInt and ReadString
+    std::map<int, StyleRecord> styles;
+    std::vector<HWND> registered;  // windows registered through MSG_REGISTER
+};
+
+extern Platform platform;
+extern Host host;
+
+// Back to a fresh platform and host, with no recorded calls.
+void Reset();
+
+// The recorded calls; with a prefix, only the lines that begin with it.
+const std::vector<std::string>& Calls();
+std::vector<std::string> CallsTo(std::string_view prefix);
+std::vector<std::string> CallsTo(std::initializer_list<std::string_view> prefixes);
+void ClearCalls();
+void Record(std::string line);
+
+const std::vector<ShownBox>& MessageBoxes();
+
+// Windows: a test makes owner windows alive or gone by number.
+HWND LiveWindow(intptr_t number);
+void KillWindow(HWND window);
+const Window* FindWindowRecord(HWND window);
+
+// Tray entries and style records for the fake host.
+TrayEntry& AddTrayEntry(HWND owner, UINT id, UINT callback, intptr_t icon, std::string_view tip);
+StyleRecord MakeStyle(COLORREF text_color);
+
+// Resources that were handed out and not given back.
+int OpenDeviceContexts();
+int LiveFonts();
+
+// Formats a handle as the records do.
+std::string Num(const void* handle);
+
+// Used between the two fakes.
+void ResetWin32();
+void ResetHost();
+bool ForgetFont(const void* font);
+LRESULT HostWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace fake

@@ -1,0 +1,292 @@
+// The Win32 functions of tests/fakes/windows.h: each records its call and
+// answers from fake::platform and the windows it keeps.
+#include <cstring>
+#include <type_traits>
+
+#include "tests/fakes/fake.h"
+
+namespace fake {
+
+Platform platform;
+
+namespace {
+
+constexpr intptr_t FIRST_CREATED_WINDOW = 1000;
+constexpr intptr_t FIRST_DC = 2000;
+constexpr intptr_t INITIAL_FONT = 9;
+
+std::vector<std::string> calls;
+std::vector<ShownBox> boxes;
+std::map<HWND, Window> windows;
+std::map<std::string, std::pair<WNDPROC, HINSTANCE>> classes;
+std::map<HDC, HGDIOBJ> open_dcs;  // each open context and the object selected into it
+intptr_t next_window = FIRST_CREATED_WINDOW;
+intptr_t next_dc = FIRST_DC;
+
+std::string Arg(const char* text) { return text ? '"' + std::string(text) + '"' : "null"; }
+template <typename T>
+std::string Arg(T value) {
+    if constexpr (std::is_pointer_v<T>)
+        return Num(value);
+    else
+        return std::to_string(value);
+}
+
+template <typename... Args>
+void RecordCall(const char* function, Args... args) {
+    std::string line = function;
+    ((line += ' ', line += Arg(args)), ...);
+    Record(line);
+}
+
+HDC OpenDC() {
+    HDC dc = reinterpret_cast<HDC>(next_dc++);
+    open_dcs[dc] = reinterpret_cast<HGDIOBJ>(INITIAL_FONT);
+    return dc;
+}
+
+int MeasuredWidth(const char* text, int length) {
+    std::string s = length < 0 ? std::string(text) : std::string(text, length);
+    auto it = platform.text_widths.find(s);
+    return it != platform.text_widths.end() ? it->second
+                                            : platform.char_width * static_cast<int>(s.size());
+}
+
+}  // namespace
+
+void ResetWin32() {
+    platform = Platform{};
+    calls.clear();
+    boxes.clear();
+    windows.clear();
+    classes.clear();
+    open_dcs.clear();
+    next_window = FIRST_CREATED_WINDOW;
+    next_dc = FIRST_DC;
+}
+
+const std::vector<std::string>& Calls() { return calls; }
+
+std::vector<std::string> CallsTo(std::string_view prefix) { return CallsTo({prefix}); }
+
+std::vector<std::string> CallsTo(std::initializer_list<std::string_view> prefixes) {
+    std::vector<std::string> matching;
+    for (const std::string& line : calls)
+        for (std::string_view prefix : prefixes)
+            if (std::string_view(line).substr(0, prefix.size()) == prefix) {
+                matching.push_back(line);
+                break;
+            }
+    return matching;
+}
+
+void ClearCalls() { calls.clear(); }
+void Record(std::string line) { calls.push_back(std::move(line)); }
+const std::vector<ShownBox>& MessageBoxes() { return boxes; }
+
+std::string Num(const void* handle) { return std::to_string(reinterpret_cast<intptr_t>(handle)); }
+
+HWND LiveWindow(intptr_t number) {
+    HWND window = reinterpret_cast<HWND>(number);
+    windows[window];
+    return window;
+}
+
+void KillWindow(HWND window) { windows.erase(window); }
+
+const Window* FindWindowRecord(HWND window) {
+    auto it = windows.find(window);
+    return it == windows.end() ? nullptr : &it->second;
+}
+
+int OpenDeviceContexts() { return static_cast<int>(open_dcs.size()); }
+
+}  // namespace fake
+
+using namespace fake;
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+    RecordCall("GetModuleFileNameA", module, size);
+    if (platform.module_file_name_fails || size == 0) return 0;
+    // Like Windows: a name that does not fit is cut to the buffer, and the
+    // result is then the buffer's size.
+    const std::string& name = platform.module_file_name;
+    DWORD copied = name.size() < size ? static_cast<DWORD>(name.size()) : size;
+    std::memcpy(buffer, name.data(), copied);
+    if (copied < size) buffer[copied] = '\0';
+    return copied;
+}
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    RecordCall("MessageBoxA", owner, text, caption, type);
+    boxes.push_back({owner, text, caption, type});
+    return 1;
+}
+
+ATOM RegisterClassA(const WNDCLASSA* wc) {
+    RecordCall("RegisterClassA", wc->lpszClassName, wc->style, wc->cbClsExtra, wc->cbWndExtra,
+               wc->hInstance, wc->hIcon, wc->hCursor, wc->hbrBackground, wc->lpszMenuName);
+    if (platform.register_class_fails || classes.count(wc->lpszClassName)) return 0;
+    classes[wc->lpszClassName] = {wc->lpfnWndProc, wc->hInstance};
+    return 1;
+}
+
+BOOL UnregisterClassA(LPCSTR class_name, HINSTANCE instance) {
+    RecordCall("UnregisterClassA", class_name, instance);
+    auto it = classes.find(class_name);
+    if (it == classes.end() || it->second.second != instance) return FALSE;
+    classes.erase(it);
+    return TRUE;
+}
+
+HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param) {
+    RecordCall("CreateWindowExA", ex_style, class_name, title, style, x, y, width, height, parent,
+               menu, instance, param);
+    auto it = classes.find(class_name);
+    if (platform.create_window_fails || it == classes.end()) return nullptr;
+    HWND window = reinterpret_cast<HWND>(next_window++);
+    windows[window] = Window{
+        class_name, it->second.first, style, ex_style, RECT{x, y, x + width, y + height}, false};
+    it->second.first(window, WM_CREATE, 0, 0);
+    return window;
+}
+
+BOOL DestroyWindow(HWND window) {
+    RecordCall("DestroyWindow", window);
+    auto it = windows.find(window);
+    if (it == windows.end()) return FALSE;
+    WNDPROC proc = it->second.proc;
+    if (proc) proc(window, WM_DESTROY, 0, 0);
+    windows.erase(window);
+    return TRUE;
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    RecordCall("DefWindowProcA", window, message, wParam, lParam);
+    return 0;
+}
+
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    RecordCall("SendMessageA", window, message, wParam, lParam);
+    if (window == reinterpret_cast<HWND>(HOST_WINDOW))
+        return HostWindowMessage(message, wParam, lParam);
+    auto it = windows.find(window);
+    return it != windows.end() && it->second.proc ? it->second.proc(window, message, wParam, lParam)
+                                                  : 0;
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    RecordCall("PostMessageA", window, message, wParam, lParam);
+    return windows.count(window) ? TRUE : FALSE;
+}
+
+BOOL IsWindow(HWND window) {
+    RecordCall("IsWindow", window);
+    return windows.count(window) ? TRUE : FALSE;
+}
+
+BOOL ShowWindow(HWND window, int command) {
+    RecordCall("ShowWindow", window, command);
+    auto it = windows.find(window);
+    if (it == windows.end()) return FALSE;
+    BOOL was_visible = it->second.visible;
+    it->second.visible = command != SW_HIDE;
+    return was_visible;
+}
+
+BOOL SetForegroundWindow(HWND window) {
+    RecordCall("SetForegroundWindow", window);
+    return windows.count(window) ? TRUE : FALSE;
+}
+
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
+    RecordCall("InvalidateRect", window, rect, erase);
+    return TRUE;
+}
+
+BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
+    RecordCall("SetWindowPos", window, insert_after, x, y, cx, cy, flags);
+    auto it = windows.find(window);
+    if (it == windows.end()) return FALSE;
+    it->second.rect = RECT{x, y, x + cx, y + cy};
+    return TRUE;
+}
+
+int GetSystemMetrics(int index) {
+    RecordCall("GetSystemMetrics", index);
+    if (index == SM_CXSCREEN) return platform.screen_width;
+    if (index == SM_CYSCREEN) return platform.screen_height;
+    return 0;
+}
+
+HDC GetDC(HWND window) {
+    RecordCall("GetDC", window);
+    return platform.get_dc_fails ? nullptr : OpenDC();
+}
+
+int ReleaseDC(HWND window, HDC dc) {
+    RecordCall("ReleaseDC", window, dc);
+    return open_dcs.erase(dc) ? 1 : 0;
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
+    RecordCall("BeginPaint", window);
+    *paint = PAINTSTRUCT{OpenDC(), TRUE, RECT{}};
+    return paint->hdc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
+    RecordCall("EndPaint", window, paint->hdc);
+    return open_dcs.erase(paint->hdc) ? TRUE : FALSE;
+}
+
+BOOL GetClientRect(HWND window, LPRECT rect) {
+    RecordCall("GetClientRect", window);
+    auto it = windows.find(window);
+    if (it == windows.end()) return FALSE;
+    const RECT& r = it->second.rect;
+    *rect = RECT{0, 0, r.right - r.left, r.bottom - r.top};
+    return TRUE;
+}
+
+int DrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format) {
+    if (format & DT_CALCRECT) {
+        rect->right = rect->left + MeasuredWidth(text, length);
+        rect->bottom = rect->top + platform.text_height;
+    }
+    RecordCall("DrawTextA", dc, text, length, rect->left, rect->top, rect->right, rect->bottom,
+               format);
+    return platform.text_height;
+}
+
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flicker_free,
+                UINT flags) {
+    RecordCall("DrawIconEx", dc, x, y, icon, cx, cy, step, flicker_free, flags);
+    return TRUE;
+}
+
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
+    RecordCall("SelectObject", dc, object);
+    auto it = open_dcs.find(dc);
+    if (it == open_dcs.end()) return nullptr;
+    HGDIOBJ previous = it->second;
+    it->second = object;
+    return previous;
+}
+
+BOOL DeleteObject(HGDIOBJ object) {
+    RecordCall("DeleteObject", object);
+    return fake::ForgetFont(object) ? TRUE : FALSE;
+}
+
+COLORREF SetTextColor(HDC dc, COLORREF color) {
+    RecordCall("SetTextColor", dc, color);
+    return 0;
+}
+
+int SetBkMode(HDC dc, int mode) {
+    RecordCall("SetBkMode", dc, mode);
+    return 2;
+}

@@ -1,0 +1,157 @@
+// A stand-in for <windows.h> in the native build: exactly the types, constants
+// and functions the plug-in uses. The functions are defined in fake_win32.cpp,
+// which records every call and answers with results a test has scripted.
+#pragma once
+
+#include <strings.h>
+
+#include <cstdint>
+
+#define WINAPI
+#define CALLBACK
+#define APIENTRY
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef unsigned int UINT;
+typedef unsigned long DWORD;
+typedef WORD ATOM;
+typedef uint32_t COLORREF;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+
+// Handles are distinct pointer types, as with STRICT, so that mixing them up
+// does not compile.
+#define FAKE_DECLARE_HANDLE(name) \
+    struct name##__ {             \
+        int unused;               \
+    };                            \
+    typedef struct name##__* name
+FAKE_DECLARE_HANDLE(HWND);
+FAKE_DECLARE_HANDLE(HINSTANCE);
+FAKE_DECLARE_HANDLE(HDC);
+FAKE_DECLARE_HANDLE(HICON);
+FAKE_DECLARE_HANDLE(HCURSOR);
+FAKE_DECLARE_HANDLE(HBRUSH);
+FAKE_DECLARE_HANDLE(HMENU);
+FAKE_DECLARE_HANDLE(HFONT);
+#undef FAKE_DECLARE_HANDLE
+typedef HINSTANCE HMODULE;
+typedef void* HGDIOBJ;
+typedef void* LPVOID;
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+struct RECT {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+typedef RECT* LPRECT;
+
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+};
+
+struct WNDCLASSA {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+};
+
+constexpr BOOL TRUE = 1;
+constexpr BOOL FALSE = 0;
+
+// Window messages.
+constexpr UINT WM_CREATE = 0x0001;
+constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_LBUTTONDOWN = 0x0201;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
+constexpr UINT WM_RBUTTONDOWN = 0x0204;
+constexpr UINT WM_RBUTTONUP = 0x0205;
+constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
+constexpr UINT WM_MBUTTONDOWN = 0x0207;
+constexpr UINT WM_MBUTTONUP = 0x0208;
+constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
+
+// Window and extended window styles.
+constexpr DWORD WS_POPUP = 0x80000000UL;
+constexpr DWORD WS_EX_TOPMOST = 0x00000008UL;
+constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080UL;
+
+// ShowWindow commands and SetWindowPos flags.
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOW = 5;
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
+constexpr UINT SWP_NOOWNERZORDER = 0x0200;
+
+// System metrics.
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+
+// Text drawing.
+constexpr UINT DT_VCENTER = 0x0004;
+constexpr UINT DT_SINGLELINE = 0x0020;
+constexpr UINT DT_CALCRECT = 0x0400;
+constexpr UINT DT_NOPREFIX = 0x0800;
+constexpr int TRANSPARENT = 1;
+constexpr UINT DI_NORMAL = 0x0003;
+
+constexpr int MAX_PATH = 260;
+
+// Message boxes.
+constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_SETFOREGROUND = 0x00010000;
+constexpr UINT MB_TOPMOST = 0x00040000;
+
+// KERNEL32
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
+
+// USER32
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+ATOM RegisterClassA(const WNDCLASSA* window_class);
+BOOL UnregisterClassA(LPCSTR class_name, HINSTANCE instance);
+HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param);
+BOOL DestroyWindow(HWND window);
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL IsWindow(HWND window);
+BOOL ShowWindow(HWND window, int command);
+BOOL SetForegroundWindow(HWND window);
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
+int GetSystemMetrics(int index);
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+BOOL GetClientRect(HWND window, LPRECT rect);
+int DrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format);
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flicker_free,
+                UINT flags);
+
+// GDI32
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+BOOL DeleteObject(HGDIOBJ object);
+COLORREF SetTextColor(HDC dc, COLORREF color);
+int SetBkMode(HDC dc, int mode);
