@@ -36,7 +36,8 @@ std::string Trim(std::string_view text) {
 }
 
 // The value of the first "key: value" line whose key matches without regard
-// to case; false when there is none.
+// to case; false when there is none. Lines that begin with '#' or '!' after
+// any blanks are comments.
 bool LookUp(const char* key, std::string* value) {
     const size_t key_length = std::strlen(key);
     size_t start = 0;
@@ -45,6 +46,7 @@ bool LookUp(const char* key, std::string* value) {
         size_t end = rc.find('\n', start);
         if (end == std::string::npos) end = rc.size();
         std::string_view line(rc.data() + start, end - start);
+        while (!line.empty() && (line[0] == ' ' || line[0] == '\t')) line.remove_prefix(1);
         if (line.size() >= key_length && strncasecmp(line.data(), key, key_length) == 0) {
             *value = Trim(line.substr(key_length));
             return true;
@@ -140,7 +142,10 @@ HFONT CreateStyleFont(StyleRecord* style) {
 int ReadInt(const char* rc_path, const char* key, int default_value) {
     RecordHostCall("ReadInt", Quoted(rc_path), Quoted(key), std::to_string(default_value));
     std::string value;
-    return LookUp(key, &value) ? std::atoi(value.c_str()) : default_value;
+    if (!LookUp(key, &value)) return default_value;
+    char* end = nullptr;
+    const long number = std::strtol(value.c_str(), &end, 10);
+    return end != value.c_str() ? static_cast<int>(number) : default_value;
 }
 
 const char* ReadString(const char* rc_path, const char* key, const char* default_text) {
