@@ -41,6 +41,7 @@ struct Platform {
     int text_height = 13;                    // every measured text is this tall
     int char_width = 8;                      // unless listed below, a text is this wide per byte
     std::map<std::string, int> text_widths;  // measured width by exact text
+    LRESULT default_window_result = 0;       // what DefWindowProcA answers
 };
 
 // A message box the plug-in showed.
@@ -64,7 +65,7 @@ struct Window {
 // What the host holds.
 struct Host {
     std::vector<TrayEntry> tray;
-    int reported_tray_size = -1;  // when >= 0, GetTraySize answers this instead
+    int reported_tray_size = -1;  // unless -1, GetTraySize answers this instead, even negative
     std::string rc_text;          // "key: value" lines read by ReadInt and ReadString
     std::map<int, StyleRecord> styles;
     std::vector<HWND> registered;  // windows registered through MSG_REGISTER

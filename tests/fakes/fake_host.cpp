@@ -106,8 +106,8 @@ HWND GetBBWnd() {
 
 int GetTraySize() {
     RecordHostCall("GetTraySize");
-    return host.reported_tray_size >= 0 ? host.reported_tray_size
-                                        : static_cast<int>(host.tray.size());
+    return host.reported_tray_size != -1 ? host.reported_tray_size
+                                         : static_cast<int>(host.tray.size());
 }
 
 TrayEntry* GetTrayIcon(int index) {

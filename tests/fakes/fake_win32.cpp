@@ -165,7 +165,7 @@ BOOL DestroyWindow(HWND window) {
 
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     RecordCall("DefWindowProcA", window, message, wParam, lParam);
-    return 0;
+    return platform.default_window_result;
 }
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
