@@ -164,17 +164,6 @@ TEST_F(FrameTest, EveryMessageGetsTheDefaultProcessingAndItsResult) {
     }
 }
 
-TEST_F(FrameTest, CreateAndDestroyRegisterTheWindowTheyAreCalledFor) {
-    ASSERT_EQ(beginPlugin(INSTANCE), 0);
-    const HWND other = fake::LiveWindow(1234);
-    fake::ClearCalls();
-    WndProc(other, WM_CREATE, 0, 0);
-    WndProc(other, WM_DESTROY, 0, 0);
-    EXPECT_EQ(fake::CallsTo("SendMessageA"), (Lines{"SendMessageA 1 10001 1234 " + MESSAGES,
-                                                    "SendMessageA 1 10002 1234 " + MESSAGES}));
-    EXPECT_EQ(fake::Num(hListWnd), "1000");  // another window's end leaves the list alone
-}
-
 TEST_F(FrameTest, PaintRequestsPaintTheListInTheCurrentSettings) {
     AddEntries({"Volume", "Clock"});
     ASSERT_EQ(beginPlugin(INSTANCE), 0);

@@ -51,13 +51,4 @@ TEST_F(NewLinesTest, LongTextsAreCutAt255Bytes) {
     EXPECT_EQ(Convert(std::string(245, 'x') + "\ny", "123456789012345"), std::string(245, 'x'));
 }
 
-TEST_F(NewLinesTest, SmallBuffersKeepRoomForTheTerminator) {
-    char buffer[8];
-    std::memset(buffer, '#', sizeof buffer);
-    EXPECT_STREQ(ConvertNewLines(buffer, "ab\ncd", 5), "ab");
-    EXPECT_STREQ(ConvertNewLines(buffer, "abcdef", 5), "abcd");
-    EXPECT_STREQ(ConvertNewLines(buffer, "abc", 1), "");
-    EXPECT_EQ(buffer[5], '#');
-}
-
 }  // namespace
