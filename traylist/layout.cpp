@@ -2,6 +2,7 @@
 #include "config/config.h"
 #include "host/host.h"
 #include "plugin/module.h"
+#include "traylist/geometry.h"
 #include "traylist/tiptext.h"
 #include "traylist/traylist.h"
 
@@ -54,10 +55,10 @@ void LayoutList() {
 
     const Padding& base = config.base_padding;
     const Padding& tip = config.tip_padding;
-    const int width = text.width + tip.left + tip.right + config.icon_size +
-                      config.icon_tip_padding + base.left + base.right;
-    const int height =
-        (text.height + tip.top + tip.bottom) * list_state.count + base.top + base.bottom;
+    const int width = ClampToInt(Wide{text.width} + tip.left + tip.right + config.icon_size +
+                                 config.icon_tip_padding + base.left + base.right);
+    const int row_height = ClampToInt(Wide{text.height} + tip.top + tip.bottom);
+    const int height = ClampToInt(Wide{row_height} * list_state.count + base.top + base.bottom);
     const int x = GetScreenWidth() / 2 - width / 2;
     const int y = GetScreenHeight() / 2 - height / 2;
     SetWindowPos(hListWnd, nullptr, x, y, width, height,

@@ -2,6 +2,7 @@
 // selected row, and each row's icon and one-line tip text.
 #include "config/config.h"
 #include "host/host.h"
+#include "traylist/geometry.h"
 #include "traylist/tiptext.h"
 #include "traylist/traylist.h"
 
@@ -16,8 +17,9 @@ struct PaintStyles {
 
 void PaintHighlight(HDC dc, const RECT& row, int content_height, const PaintStyles& styles) {
     const Padding& tip = config.tip_padding;
-    RECT highlight = {row.left - tip.left, row.top, row.right + tip.right,
-                      row.top + tip.top + content_height + tip.bottom};
+    RECT highlight = {ClampToInt(Wide{row.left} - tip.left), row.top,
+                      ClampToInt(Wide{row.right} + tip.right),
+                      ClampToInt(Wide{row.top} + tip.top + content_height + tip.bottom)};
     MakeStyleGradient(dc, &highlight, styles.tip, config.tip_border != 0);
     SetTextColor(dc, styles.tip_text);
 }
@@ -26,19 +28,17 @@ void PaintHighlight(HDC dc, const RECT& row, int content_height, const PaintStyl
 void PaintRow(HDC dc, const TrayEntry& entry, bool selected, int content_height, RECT& r,
               const PaintStyles& styles) {
     const Padding& tip = config.tip_padding;
-    const int icon_advance = config.icon_size + config.icon_tip_padding;
     if (selected) PaintHighlight(dc, r, content_height, styles);
-    r.top += tip.top;
+    r.top = ClampToInt(Wide{r.top} + tip.top);
+    RECT text = {r.left, r.top, r.right, ClampToInt(Wide{r.top} + content_height)};
     if (config.icon_size > 0) {
         DrawIconEx(dc, r.left, r.top, entry.hIcon, config.icon_size, config.icon_size, 0, nullptr,
                    DI_NORMAL);
-        r.left += icon_advance;
+        text.left = ClampToInt(Wide{r.left} + config.icon_size + config.icon_tip_padding);
     }
-    r.bottom = r.top + content_height;
     char scratch[TIP_BUFFER_SIZE];
-    DrawTextA(dc, RowText(entry, scratch), -1, &r, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
-    if (config.icon_size > 0) r.left -= icon_advance;
-    r.top += content_height + tip.bottom;
+    DrawTextA(dc, RowText(entry, scratch), -1, &text, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
+    r.top = ClampToInt(Wide{r.top} + content_height + tip.bottom);
     if (selected) SetTextColor(dc, styles.base_text);
 }
 
@@ -46,10 +46,11 @@ void PaintRows(HDC dc, RECT r, const PaintStyles& styles) {
     const Padding& base = config.base_padding;
     const Padding& tip = config.tip_padding;
     const int content_height =
-        (r.bottom - r.top - base.top - base.bottom) / list_state.count - tip.top - tip.bottom;
-    r.left += tip.left + base.left;
-    r.top += base.top;
-    r.right -= tip.right + base.right;
+        ClampToInt((Wide{r.bottom} - r.top - base.top - base.bottom) / list_state.count - tip.top -
+                   tip.bottom);
+    r.left = ClampToInt(Wide{r.left} + tip.left + base.left);
+    r.top = ClampToInt(Wide{r.top} + base.top);
+    r.right = ClampToInt(Wide{r.right} - tip.right - base.right);
 
     HFONT font = CreateStyleFont(styles.base);
     HGDIOBJ previous_font = SelectObject(dc, font);
