@@ -84,6 +84,14 @@ std::vector<std::string> CallsTo(std::initializer_list<std::string_view> prefixe
 void ClearCalls();
 void Record(std::string line);
 
+// Recording every call as a line of text is slow and allocates; benchmarks and
+// fuzz targets turn it off and only count the calls. Reset() turns it back on.
+void SetRecording(bool on);
+// The calls made since the last Reset(), recorded or not.
+long CallCount();
+// Used by the fakes on every call: counts it, and says whether to record it.
+bool CountCall();
+
 const std::vector<ShownBox>& MessageBoxes();
 
 // Windows: a test makes owner windows alive or gone by number.

@@ -21,6 +21,7 @@ std::string read_string_result;  // ReadString's answer lives until the next cal
 
 template <typename... Args>
 void RecordHostCall(const char* function, Args... args) {
+    if (!CountCall()) return;
     std::string line = function;
     ((line += ' ', line += args), ...);
     Record(line);

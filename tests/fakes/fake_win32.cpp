@@ -16,6 +16,8 @@ constexpr intptr_t FIRST_DC = 2000;
 constexpr intptr_t INITIAL_FONT = 9;
 
 std::vector<std::string> calls;
+bool recording = true;
+long call_count = 0;
 std::vector<ShownBox> boxes;
 std::map<HWND, Window> windows;
 std::map<std::string, std::pair<WNDPROC, HINSTANCE>> classes;
@@ -34,6 +36,7 @@ std::string Arg(T value) {
 
 template <typename... Args>
 void RecordCall(const char* function, Args... args) {
+    if (!CountCall()) return;
     std::string line = function;
     ((line += ' ', line += Arg(args)), ...);
     Record(line);
@@ -57,6 +60,8 @@ int MeasuredWidth(const char* text, int length) {
 void ResetWin32() {
     platform = Platform{};
     calls.clear();
+    recording = true;
+    call_count = 0;
     boxes.clear();
     windows.clear();
     classes.clear();
@@ -82,6 +87,12 @@ std::vector<std::string> CallsTo(std::initializer_list<std::string_view> prefixe
 
 void ClearCalls() { calls.clear(); }
 void Record(std::string line) { calls.push_back(std::move(line)); }
+void SetRecording(bool on) { recording = on; }
+long CallCount() { return call_count; }
+bool CountCall() {
+    ++call_count;
+    return recording;
+}
 const std::vector<ShownBox>& MessageBoxes() { return boxes; }
 
 std::string Num(const void* handle) { return std::to_string(reinterpret_cast<intptr_t>(handle)); }
