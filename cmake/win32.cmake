@@ -28,6 +28,18 @@ target_link_options(Marrowick PRIVATE -static-libgcc -static-libstdc++ -s
     -Wl,--gc-sections -Wl,--no-insert-timestamp)
 target_link_libraries(Marrowick PRIVATE ${HOST_IMPORT_LIB} user32 gdi32 kernel32)
 
+# The version resource that Windows shows in the DLL's properties, compiled
+# from a script that takes every text from plugin/version.h. windres runs on
+# its own so that none of the C++ options above reach it.
+set(VERSION_RESOURCE_OBJ ${CMAKE_BINARY_DIR}/version_resource.o)
+add_custom_command(
+    OUTPUT ${VERSION_RESOURCE_OBJ}
+    COMMAND ${CMAKE_RC_COMPILER} -I ${CMAKE_SOURCE_DIR} -O coff
+        -i ${CMAKE_SOURCE_DIR}/plugin/version_resource.rc -o ${VERSION_RESOURCE_OBJ}
+    DEPENDS ${CMAKE_SOURCE_DIR}/plugin/version_resource.rc ${CMAKE_SOURCE_DIR}/plugin/version.h
+    COMMENT "Compiling the version resource")
+target_sources(Marrowick PRIVATE ${VERSION_RESOURCE_OBJ})
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/devhost/CMakeLists.txt)
     add_subdirectory(devhost)
 endif()
