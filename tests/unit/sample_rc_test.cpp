@@ -1,0 +1,104 @@
+// The sample Marrowick.rc that ships with the plug-in: it names every key,
+// and loading it through the host's readers gives exactly the defaults.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "config/config.h"
+#include "plugin/module.h"
+#include "tests/fakes/fake.h"
+
+namespace {
+
+constexpr char RC_PATH[] = "C:\\Shell\\plugins\\Marrowick\\Marrowick.rc";
+
+constexpr const char* KEYS[] = {
+    "marrowick.screen_width:", "marrowick.screen_height:",       "marrowick.base_padding:",
+    "marrowick.base_style:",   "marrowick.base_border:",         "marrowick.tip_padding:",
+    "marrowick.tip_style:",    "marrowick.tip_border:",          "marrowick.icon_tip_padding:",
+    "marrowick.icon_size:",    "marrowick.do_convert_new_line:", "marrowick.converted_new_line:",
+};
+
+std::string ReadSample() {
+    std::ifstream file(MARROWICK_SAMPLE_RC, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string WithCrLf(const std::string& text) {
+    std::string result;
+    for (char c : text) {
+        if (c == '\n') result += '\r';
+        result += c;
+    }
+    return result;
+}
+
+void ExpectDefaults(const Config& actual) {
+    const Config& expected = DEFAULT_CONFIG;
+    EXPECT_EQ(expected.screen_width, actual.screen_width);
+    EXPECT_EQ(expected.screen_height, actual.screen_height);
+    EXPECT_EQ(expected.base_padding.top, actual.base_padding.top);
+    EXPECT_EQ(expected.base_padding.right, actual.base_padding.right);
+    EXPECT_EQ(expected.base_padding.bottom, actual.base_padding.bottom);
+    EXPECT_EQ(expected.base_padding.left, actual.base_padding.left);
+    EXPECT_EQ(expected.base_style, actual.base_style);
+    EXPECT_EQ(expected.base_border, actual.base_border);
+    EXPECT_EQ(expected.tip_padding.top, actual.tip_padding.top);
+    EXPECT_EQ(expected.tip_padding.right, actual.tip_padding.right);
+    EXPECT_EQ(expected.tip_padding.bottom, actual.tip_padding.bottom);
+    EXPECT_EQ(expected.tip_padding.left, actual.tip_padding.left);
+    EXPECT_EQ(expected.tip_style, actual.tip_style);
+    EXPECT_EQ(expected.tip_border, actual.tip_border);
+    EXPECT_EQ(expected.icon_tip_padding, actual.icon_tip_padding);
+    EXPECT_EQ(expected.icon_size, actual.icon_size);
+    EXPECT_EQ(expected.do_convert_new_line, actual.do_convert_new_line);
+    EXPECT_STREQ(expected.converted_new_line, actual.converted_new_line);
+}
+
+class SampleRcTest : public testing::Test {
+protected:
+    void SetUp() override {
+        fake::Reset();
+        hListWnd = nullptr;
+        hPluginInstance = reinterpret_cast<HINSTANCE>(77);
+        sample = ReadSample();
+        ASSERT_FALSE(sample.empty()) << "cannot read " << MARROWICK_SAMPLE_RC;
+    }
+
+    // Fills config from rc text after spoiling every field, so that a field
+    // the sample fails to set back to its default shows.
+    void Load(const std::string& rc_text) {
+        config =
+            Config{-1, -1, {-1, -1, -1, -1}, -1, -1, {-1, -1, -1, -1}, -1, -1, -1, -1, -1, "x"};
+        fake::host.rc_text = rc_text;
+        ReadConfig();
+        EXPECT_TRUE(fake::MessageBoxes().empty());
+    }
+
+    std::string sample;
+};
+
+TEST_F(SampleRcTest, LoadsToExactlyTheDefaults) {
+    Load(sample);
+    ExpectDefaults(config);
+}
+
+// Edited on Windows, the file may come back with CR LF line ends.
+TEST_F(SampleRcTest, LoadsToTheDefaultsWithWindowsLineEnds) {
+    Load(WithCrLf(sample));
+    ExpectDefaults(config);
+}
+
+// A default could also come from a key that is missing or misspelt; every key
+// must be there, uncommented, for the sample to show the user its value.
+TEST_F(SampleRcTest, NamesEveryKey) {
+    fake::host.rc_text = sample;
+    for (const char* key : KEYS)
+        EXPECT_STRNE(ReadString(RC_PATH, key, "(missing)"), "(missing)") << key;
+}
+
+}  // namespace
