@@ -1,8 +1,9 @@
 # The front door: every build, test and demo of Marrowick starts here.
 #   make dll    the plug-in, dist/Marrowick.dll
+#   make dist   the release zip, dist/Marrowick-<version>.zip: DLL, sample rc, guide
 #   make test   every test the project has
 #   make demo   the plug-in in the stand-in host, clicking a demo tray
-.PHONY: all deps dll native test demo clean
+.PHONY: all deps dll dist native test demo clean
 
 BUILD := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -24,6 +25,10 @@ dll: deps $(BUILD)/win32/CMakeCache.txt
 	cmake --build $(BUILD)/win32 -j $(JOBS)
 	@mkdir -p dist
 	cp $(BUILD)/win32/Marrowick.dll dist/Marrowick.dll
+
+# The version in the zip's name comes from plugin/version.h.
+dist: dll
+	bash scripts/make-dist.sh dist/Marrowick.dll dist
 
 native: deps $(BUILD)/native/CMakeCache.txt
 	cmake --build $(BUILD)/native -j $(JOBS)
