@@ -1,9 +1,10 @@
 # The front door: every build, test and demo of Marrowick starts here.
 #   make dll    the plug-in, dist/Marrowick.dll
 #   make dist   the release zip, dist/Marrowick-<version>.zip: DLL, sample rc, guide
-#   make test   every test the project has
+#   make test   every test the project has, the unit suite under ASan and UBSan
+#               and a bounded run of each fuzz target included
 #   make demo   the plug-in in the stand-in host, clicking a demo tray
-.PHONY: all deps dll dist native test demo clean
+.PHONY: all deps dll dist native test demo clean sanitize fuzz
 
 BUILD := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -33,7 +34,21 @@ dist: dll
 native: deps $(BUILD)/native/CMakeCache.txt
 	cmake --build $(BUILD)/native -j $(JOBS)
 
-test: dll native
+$(BUILD)/sanitize/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD)/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+	    -DMARROWICK_SANITIZE=ON
+
+# The unit suite again, built with clang under ASan and UBSan.
+sanitize: deps $(BUILD)/sanitize/CMakeCache.txt
+	cmake --build $(BUILD)/sanitize -j $(JOBS) --target unit_tests fuzzers
+	$(BUILD)/sanitize/tests/unit_tests --gtest_brief=1
+
+# Each fuzz target replays its seeds, then fuzzes from them for 30 s (the
+# cache variable MARROWICK_FUZZ_SECONDS of build/sanitize).
+fuzz: sanitize
+	ctest --test-dir $(BUILD)/sanitize -L fuzz --output-on-failure -j $(JOBS)
+
+test: dll native sanitize fuzz
 	ctest --test-dir $(BUILD)/native --output-on-failure -j $(JOBS)
 
 clean:

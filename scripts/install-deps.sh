@@ -14,6 +14,8 @@ have_pkg libgtest-dev || need+=(libgtest-dev)
 have_pkg libgmock-dev || need+=(libgmock-dev)
 have_pkg libbenchmark-dev || need+=(libbenchmark-dev)
 have_cmd clang++ || need+=(clang)
+# libFuzzer and the sanitizer runtimes for clang; only recommended by clang.
+have_pkg libclang-rt-dev || need+=(libclang-rt-dev)
 have_cmd i686-w64-mingw32-g++ || need+=(g++-mingw-w64-i686)
 have_pkg wine || need+=(wine)
 have_pkg wine32:i386 || need+=(wine32:i386)

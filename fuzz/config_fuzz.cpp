@@ -1,0 +1,93 @@
+// Fuzz target: rc values of any bytes for every key through ReadConfig, then
+// a paint of the window as it stands, a layout and a paint with the settings
+// that came out, over a tray and a platform taken from the input too.
+//
+// The input is a list of records cut at NUL bytes:
+//   records 1 to 12  the values of the twelve keys in the order ReadConfig
+//                    reads them; an empty record leaves its key out of the
+//                    rc file; a line feed in a value starts a new rc line
+//   record 13        numbers, any text between them: screen width and height,
+//                    text height, character width, rows, highlighted row,
+//                    window width and height before the layout
+//   the records after it: one tray entry each, the record its tip
+// The settings must come out within their ranges, and every font and device
+// context must be given back.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "fuzz/fuzz_support.h"
+
+namespace {
+
+using fuzz::Require;
+
+constexpr const char* KEYS[] = {
+    "marrowick.screen_width:", "marrowick.screen_height:",       "marrowick.base_padding:",
+    "marrowick.base_style:",   "marrowick.base_border:",         "marrowick.tip_padding:",
+    "marrowick.tip_style:",    "marrowick.tip_border:",          "marrowick.icon_tip_padding:",
+    "marrowick.icon_size:",    "marrowick.do_convert_new_line:", "marrowick.converted_new_line:",
+};
+constexpr size_t KEY_COUNT = sizeof KEYS / sizeof KEYS[0];
+constexpr size_t MAX_TRAY_ENTRIES = 64;
+constexpr int MAX_ROWS = 1024;
+constexpr int MAX_TEXT_SIZE = 65535;
+
+bool IsStyleIndex(int index) {
+    if (index == UNKNOWN_STYLE_INDEX) return true;
+    for (const StyleName& style : STYLE_NAMES)
+        if (style.index == index) return true;
+    return false;
+}
+
+void RequireSettingsInRange() {
+    Require(config.icon_size >= 0, "icon_size is not negative");
+    Require(config.base_border == 0 || config.base_border == 1, "base_border is 0 or 1");
+    Require(config.tip_border == 0 || config.tip_border == 1, "tip_border is 0 or 1");
+    Require(config.do_convert_new_line == 0 || config.do_convert_new_line == 1,
+            "do_convert_new_line is 0 or 1");
+    Require(IsStyleIndex(config.base_style) && IsStyleIndex(config.tip_style),
+            "the styles are ones a name gives");
+    Require(strnlen(config.converted_new_line, CONVERTED_NEW_LINE_SIZE) < CONVERTED_NEW_LINE_SIZE,
+            "converted_new_line is terminated inside its buffer");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::vector<std::string_view> records = fuzz::Records(data, size);
+    fuzz::StartPlugin();
+
+    std::string rc;
+    for (size_t k = 0; k < KEY_COUNT && k < records.size(); ++k)
+        if (!records[k].empty()) rc += std::string(KEYS[k]) + " " + std::string(records[k]) + "\n";
+    fake::host.rc_text = rc;
+    ReadConfig();
+    RequireSettingsInRange();
+
+    std::string_view numbers = records.size() > KEY_COUNT ? records[KEY_COUNT] : "";
+    fake::platform.screen_width = fuzz::NextInt(numbers, 800);
+    fake::platform.screen_height = fuzz::NextInt(numbers, 600);
+    // Text the platform measures is never of negative or astronomic size.
+    fake::platform.text_height = std::clamp(fuzz::NextInt(numbers, 13), 0, MAX_TEXT_SIZE);
+    fake::platform.char_width = std::clamp(fuzz::NextInt(numbers, 8), 0, MAX_TEXT_SIZE);
+    const int rows = std::clamp(fuzz::NextInt(numbers, 3), 0, MAX_ROWS);
+    const int selected = fuzz::NextInt(numbers, 0);
+    const int window_width = fuzz::NextInt(numbers, 0);
+    const int window_height = fuzz::NextInt(numbers, 0);
+
+    for (size_t k = KEY_COUNT + 1; k < records.size(); ++k) {
+        if (fake::host.tray.size() >= MAX_TRAY_ENTRIES) break;
+        const intptr_t owner = 100 + static_cast<intptr_t>(fake::host.tray.size());
+        fake::AddTrayEntry(fake::LiveWindow(owner), 7, 1025, 600, records[k]);
+    }
+
+    // A shown list whose rows were counted before entries may have vanished.
+    list_state = {1, rows > 0 ? static_cast<int>(static_cast<unsigned>(selected) % rows) : 0, rows};
+    SetWindowPos(hListWnd, nullptr, 0, 0, window_width, window_height, 0);
+    PaintList(hListWnd);
+    LayoutList();
+    PaintList(hListWnd);
+    fuzz::RequireNothingLeftOpen();
+    return 0;
+}
