@@ -3,8 +3,9 @@
 #   make dist   the release zip, dist/Marrowick-<version>.zip: DLL, sample rc, guide
 #   make test   every test the project has, the unit suite under ASan and UBSan
 #               and a bounded run of each fuzz target included
+#   make bench  benchmarks of the plug-in over the fakes, as one table
 #   make demo   the plug-in in the stand-in host, clicking a demo tray
-.PHONY: all deps dll dist native test demo clean sanitize fuzz
+.PHONY: all deps dll dist native test demo clean sanitize fuzz bench
 
 BUILD := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -47,6 +48,13 @@ sanitize: deps $(BUILD)/sanitize/CMakeCache.txt
 # cache variable MARROWICK_FUZZ_SECONDS of build/sanitize).
 fuzz: sanitize
 	ctest --test-dir $(BUILD)/sanitize -L fuzz --output-on-failure -j $(JOBS)
+
+$(BUILD)/bench/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release
+
+bench: deps $(BUILD)/bench/CMakeCache.txt
+	cmake --build $(BUILD)/bench -j $(JOBS) --target marrowick_bench
+	$(BUILD)/bench/bench/marrowick_bench --benchmark_counters_tabular=true
 
 test: dll native sanitize fuzz
 	ctest --test-dir $(BUILD)/native --output-on-failure -j $(JOBS)

@@ -9,3 +9,4 @@ endif()
 
 add_subdirectory(tests)
 add_subdirectory(fuzz)
+add_subdirectory(bench)
