@@ -32,13 +32,16 @@ using fuzz::Require;
 constexpr size_t MAX_TRAY_ENTRIES = 64;
 constexpr intptr_t FIRST_OWNER = 100;
 
+constexpr intptr_t OWNER_NUMBERS = 800;  // below the fakes' first list window, 1000
+intptr_t owners_made;                    // each entry gets an owner of its own
+
 // Tips as the host keeps them: terminated inside the record, whatever lies
 // after the terminator is leftover junk that must never be read.
 void AddEntry(std::string_view argument) {
     if (fake::host.tray.size() >= MAX_TRAY_ENTRIES) return;
     const int flags = argument.empty() ? 0 : static_cast<unsigned char>(argument[0]);
     std::string_view tip = argument.empty() ? argument : argument.substr(1);
-    const intptr_t owner_number = FIRST_OWNER + static_cast<intptr_t>(fake::host.tray.size());
+    const intptr_t owner_number = FIRST_OWNER + owners_made++ % OWNER_NUMBERS;
     const HWND owner =
         (flags & 1) ? reinterpret_cast<HWND>(owner_number) : fake::LiveWindow(owner_number);
     TrayEntry& entry = fake::AddTrayEntry(owner, 7, 1025, 600, "");
@@ -101,6 +104,7 @@ void RequireSoundList() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::StartPlugin();
+    owners_made = 0;
     for (std::string_view record : fuzz::Records(data, size)) {
         if (record.empty()) continue;
         const std::string_view argument = record.substr(1);
