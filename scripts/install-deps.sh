@@ -25,7 +25,9 @@ have_cmd convert || need+=(imagemagick)
 have_cmd zip || need+=(zip)
 have_cmd unzip || need+=(unzip)
 
-[ ${#need[@]} -eq 0 ] && exit 0
+# Wine's loader is a 32-bit program; some kernels need an emulator for it.
+emulation="$(dirname "$0")/i386-emulation.sh"
+[ ${#need[@]} -eq 0 ] && exec bash "$emulation"
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "install-deps: missing ${need[*]}; run this script as root" >&2
@@ -38,3 +40,4 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+exec bash "$emulation"
