@@ -76,7 +76,7 @@ void PaintList(HWND window) {
 
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    RECT client;
+    RECT client = {};
     GetClientRect(window, &client);
     MakeStyleGradient(dc, &client, styles.base, config.base_border != 0);
     if (list_state.count > 0) PaintRows(dc, client, styles);
