@@ -9,29 +9,11 @@
 
 #include "plugin/module.h"
 #include "tests/fakes/fake.h"
+#include "tests/unit/expect_config.h"
 
 namespace {
 
 constexpr char RC_PATH[] = "C:\\Shell\\plugins\\Marrowick\\Marrowick.rc";
-
-bool operator==(const Padding& a, const Padding& b) {
-    return a.top == b.top && a.right == b.right && a.bottom == b.bottom && a.left == b.left;
-}
-
-void ExpectConfigEquals(const Config& expected, const Config& actual) {
-    EXPECT_EQ(expected.screen_width, actual.screen_width);
-    EXPECT_EQ(expected.screen_height, actual.screen_height);
-    EXPECT_TRUE(expected.base_padding == actual.base_padding);
-    EXPECT_EQ(expected.base_style, actual.base_style);
-    EXPECT_EQ(expected.base_border, actual.base_border);
-    EXPECT_TRUE(expected.tip_padding == actual.tip_padding);
-    EXPECT_EQ(expected.tip_style, actual.tip_style);
-    EXPECT_EQ(expected.tip_border, actual.tip_border);
-    EXPECT_EQ(expected.icon_tip_padding, actual.icon_tip_padding);
-    EXPECT_EQ(expected.icon_size, actual.icon_size);
-    EXPECT_EQ(expected.do_convert_new_line, actual.do_convert_new_line);
-    EXPECT_STREQ(expected.converted_new_line, actual.converted_new_line);
-}
 
 class ConfigTest : public testing::Test {
 protected:
@@ -106,8 +88,7 @@ class PaddingTest : public ConfigTest, public testing::WithParamInterface<Paddin
 TEST_P(PaddingTest, OneToFourNumbersFillTheSides) {
     fake::host.rc_text = std::string("p: ") + GetParam().value;
     const Padding padding = ReadPadding(RC_PATH, "p:", "9 9 9 9");
-    EXPECT_TRUE(padding == GetParam().expected)
-        << padding.top << ' ' << padding.right << ' ' << padding.bottom << ' ' << padding.left;
+    ExpectPaddingEquals(GetParam().expected, padding);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,8 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {-2147483647 - 1, -2147483647 - 1, -2147483647 - 1, -2147483647 - 1}}));
 
 TEST_F(ConfigTest, EmptyPaddingGivesZeros) {
-    EXPECT_TRUE(ReadPadding(RC_PATH, "missing:", "") == (Padding{0, 0, 0, 0}));
-    EXPECT_TRUE(ReadPadding(RC_PATH, "missing:", "2 13 2 4") == (Padding{2, 13, 2, 4}));
+    ExpectPaddingEquals({0, 0, 0, 0}, ReadPadding(RC_PATH, "missing:", ""));
+    ExpectPaddingEquals({2, 13, 2, 4}, ReadPadding(RC_PATH, "missing:", "2 13 2 4"));
 }
 
 TEST_F(ConfigTest, StyleNamesMatchWithoutRegardToCase) {

@@ -9,6 +9,7 @@
 #include "config/config.h"
 #include "plugin/module.h"
 #include "tests/fakes/fake.h"
+#include "tests/unit/expect_config.h"
 
 namespace {
 
@@ -37,28 +38,6 @@ std::string WithCrLf(const std::string& text) {
     return result;
 }
 
-void ExpectDefaults(const Config& actual) {
-    const Config& expected = DEFAULT_CONFIG;
-    EXPECT_EQ(expected.screen_width, actual.screen_width);
-    EXPECT_EQ(expected.screen_height, actual.screen_height);
-    EXPECT_EQ(expected.base_padding.top, actual.base_padding.top);
-    EXPECT_EQ(expected.base_padding.right, actual.base_padding.right);
-    EXPECT_EQ(expected.base_padding.bottom, actual.base_padding.bottom);
-    EXPECT_EQ(expected.base_padding.left, actual.base_padding.left);
-    EXPECT_EQ(expected.base_style, actual.base_style);
-    EXPECT_EQ(expected.base_border, actual.base_border);
-    EXPECT_EQ(expected.tip_padding.top, actual.tip_padding.top);
-    EXPECT_EQ(expected.tip_padding.right, actual.tip_padding.right);
-    EXPECT_EQ(expected.tip_padding.bottom, actual.tip_padding.bottom);
-    EXPECT_EQ(expected.tip_padding.left, actual.tip_padding.left);
-    EXPECT_EQ(expected.tip_style, actual.tip_style);
-    EXPECT_EQ(expected.tip_border, actual.tip_border);
-    EXPECT_EQ(expected.icon_tip_padding, actual.icon_tip_padding);
-    EXPECT_EQ(expected.icon_size, actual.icon_size);
-    EXPECT_EQ(expected.do_convert_new_line, actual.do_convert_new_line);
-    EXPECT_STREQ(expected.converted_new_line, actual.converted_new_line);
-}
-
 class SampleRcTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -84,13 +63,13 @@ protected:
 
 TEST_F(SampleRcTest, LoadsToExactlyTheDefaults) {
     Load(sample);
-    ExpectDefaults(config);
+    ExpectConfigEquals(DEFAULT_CONFIG, config);
 }
 
 // Edited on Windows, the file may come back with CR LF line ends.
 TEST_F(SampleRcTest, LoadsToTheDefaultsWithWindowsLineEnds) {
     Load(WithCrLf(sample));
-    ExpectDefaults(config);
+    ExpectConfigEquals(DEFAULT_CONFIG, config);
 }
 
 // A default could also come from a key that is missing or misspelt; every key
