@@ -1,12 +1,14 @@
 # The real plug-in: a 32-bit Windows DLL that imports the host's functions by
 # name from blackbox.exe and needs no runtime DLL beyond the system's.
 
-# The import library for blackbox.exe, made from its export list. -U gives the
-# symbols the leading underscore of 32-bit cdecl C names.
+# The import library for blackbox.exe, made from its export list. dlltool gives
+# the link symbols the leading underscore of 32-bit cdecl C names by itself and
+# keeps the imported names undecorated ("ReadInt"), as the host exports them;
+# its -U would put the underscore into the imported names too ("_ReadInt").
 set(HOST_IMPORT_LIB ${CMAKE_BINARY_DIR}/libblackbox.a)
 add_custom_command(
     OUTPUT ${HOST_IMPORT_LIB}
-    COMMAND ${MINGW_DLLTOOL} -U -d ${CMAKE_SOURCE_DIR}/host/blackbox.def -l ${HOST_IMPORT_LIB}
+    COMMAND ${MINGW_DLLTOOL} -d ${CMAKE_SOURCE_DIR}/host/blackbox.def -l ${HOST_IMPORT_LIB}
     DEPENDS ${CMAKE_SOURCE_DIR}/host/blackbox.def
     COMMENT "Making the import library for blackbox.exe")
 add_custom_target(blackbox_import DEPENDS ${HOST_IMPORT_LIB})
