@@ -12,7 +12,7 @@
 //   tell NAME TEXT            a command to a tray program -> ok | error
 //   screen                    the screen size             -> W H
 //
-// Texts are sent and answered with C escapes for line breaks (\r, \n, \\).
+// Texts are sent and answered with C escapes (\r, \n, \t, \\).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -42,7 +42,7 @@ std::string Unescaped(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size()) {
             const char next = text[++i];
-            out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+            out += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next;
         } else {
             out += text[i];
         }

@@ -1,0 +1,87 @@
+// The end-to-end tests' side on Linux: a private X server and Wine session,
+// the Windows programs started in it, and the inspector that looks at the
+// windows from inside.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// Generous bounds: under emulation a Windows program takes a second or two
+// to start on a busy machine.
+constexpr auto START_TIMEOUT = 60s;
+constexpr auto STEP_TIMEOUT = 20s;
+
+// Polls condition every 20 ms until it holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, Clock::duration timeout = STEP_TIMEOUT);
+
+std::vector<std::string> ReadLines(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+
+// "Z:\..." for a Linux path: how Windows programs under Wine name it.
+std::string WindowsPath(const std::string& path);
+
+// The escapes the host and the inspector use for texts in their lines.
+std::string Escaped(const std::string& text);
+
+// A process this harness started, stopped by its id.
+struct Process {
+    pid_t pid = 0;
+    // True once it has ended, with its exit code.
+    bool Ended(int* code = nullptr);
+    bool WaitEnd(Clock::duration timeout, int* code = nullptr);
+    // SIGTERM, then SIGKILL when it does not end within a second.
+    void Stop();
+};
+
+// Starts argv[0] with the environment given on top of this process's; output
+// goes to the files named (or nowhere when empty). in_fd and out_fd, when not
+// -1, become the child's stdin and stdout.
+Process Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+              const std::string& out_path, const std::string& err_path, int in_fd = -1,
+              int out_fd = -1);
+
+// The screen as the host saved it: a 24-bit BMP file.
+struct Bitmap {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rows;  // bottom-up, padded to 4 bytes
+    bool Load(const std::string& path);
+    // 0xRRGGBB at x, y from the top left.
+    unsigned Pixel(int x, int y) const;
+};
+
+// The private session: Xvfb on a free display and a wineserver for the
+// tests' prefix, both started once and stopped at the end; the inspector.
+class Session {
+public:
+    static Session& Get();
+    bool Start(std::string* why);
+    void Stop();
+
+    // Runs a Windows program in the session: "wine program args...".
+    Process Run(const std::string& program, const std::vector<std::string>& args,
+                const std::string& out_path, const std::string& err_path = "");
+    // One request to the inspector and its one-line answer ("" on time-out).
+    std::string Ask(const std::string& request);
+
+    std::string ProgramPath(const std::string& name) const;  // in the win32 build
+    const std::string& WorkDir() const { return work_dir_; }
+
+private:
+    std::vector<std::string> Environment() const;
+    std::string display_;
+    std::string work_dir_;
+    Process xvfb_, wineserver_, inspector_;
+    int inspector_in_ = -1, inspector_out_ = -1;
+    std::string inspector_buffer_;
+};
+
+}  // namespace e2e
