@@ -59,5 +59,11 @@ bench: deps $(BUILD)/bench/CMakeCache.txt
 test: dll native sanitize fuzz
 	ctest --test-dir $(BUILD)/native --output-on-failure -j $(JOBS)
 
+# The stand-in host with Marrowick and a demo tray, on Xvfb when there is no
+# display: screenshots in out/demo/. INTERACTIVE=1 stays up on $$DISPLAY.
+INTERACTIVE ?= 0
+demo: dll
+	INTERACTIVE=$(INTERACTIVE) bash scripts/demo.sh
+
 clean:
 	rm -rf $(BUILD) dist

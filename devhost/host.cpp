@@ -284,6 +284,22 @@ void Quit() {
     DestroyWindow(host_window);
 }
 
+void Queue(const std::string& command);
+
+// Queues the commands of a script file, one a line; "#" lines are comments.
+void QueueScript(const std::string& path) {
+    std::ifstream script(path);
+    if (!script) {
+        Log("error cannot read script %s", path.c_str());
+        return;
+    }
+    std::string line;
+    while (std::getline(script, line)) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (!line.empty() && line[0] != '#') Queue(line);
+    }
+}
+
 // Runs one command; true when it finishes later, from a timer.
 bool Run(const std::string& command) {
     if (command.empty() || command[0] == '#') return false;
@@ -303,6 +319,8 @@ bool Run(const std::string& command) {
         screenshot_path = Argument(command, 10);
         SetTimer(host_window, TIMER_SCREENSHOT, SCREENSHOT_DELAY_MS, nullptr);
         return true;
+    } else if (Is(command, "script")) {
+        QueueScript(Argument(command, 6));
     } else if (Is(command, "style")) {
         style_file = Argument(command, 5);
         LoadStyles(style_file);
@@ -442,19 +460,6 @@ bool CreateHostWindow(HINSTANCE instance) {
     host_window = CreateWindowExA(WS_EX_TOOLWINDOW, HOST_CLASS_NAME, "blackbox", WS_POPUP, 0, 0, 0,
                                   0, nullptr, nullptr, instance, nullptr);
     return host_window != nullptr;
-}
-
-void QueueScript(const std::string& path) {
-    std::ifstream script(path);
-    if (!script) {
-        Log("error cannot read script %s", path.c_str());
-        return;
-    }
-    std::string line;
-    while (std::getline(script, line)) {
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-        if (!line.empty() && line[0] != '#') Queue(line);
-    }
 }
 
 }  // namespace

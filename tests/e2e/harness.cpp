@@ -206,8 +206,10 @@ bool Session::Start(std::string* why) {
     }
     display_ = ":" + number;
 
-    // A wineserver of our own, in the foreground so that its id is ours.
+    // A wineserver of our own, in the foreground so that its id is ours. One
+    // left over from an interrupted run would hold windows on a dead display.
     std::vector<std::string> env = Environment();
+    Spawn({"wineserver", "-k"}, env, "", "").WaitEnd(10s);
     wineserver_ = Spawn({"wineserver", "-f", "-p"}, env, "", work_dir_ + "/wineserver.log");
 
     int to_inspector[2], from_inspector[2];
