@@ -173,18 +173,18 @@ protected:
     }
 
     // DrawText's size of the text in the list's font, measured by Windows.
-    std::pair<int, int> Measure(const std::string& text) {
+    std::pair<int, int> Measure(const std::string& text, const std::string& font) {
         int w = -1, h = -1;
-        std::sscanf(Ask(std::string("measure ") + FONT + " " + Escaped(text)).c_str(), "%d %d", &w,
-                    &h);
+        std::sscanf(Ask("measure " + font + " " + Escaped(text)).c_str(), "%d %d", &w, &h);
         return {w, h};
     }
 
     // Where the list must lie for rows of these one-line texts.
-    Rect Expected(const std::vector<std::string>& texts, const Layout& l) {
+    Rect Expected(const std::vector<std::string>& texts, const Layout& l,
+                  const std::string& font = FONT) {
         int widest = 0, tallest = l.icon;
         for (const std::string& text : texts) {
-            auto [w, h] = Measure(text);
+            auto [w, h] = Measure(text, font);
             widest = std::max(widest, w);
             tallest = std::max(tallest, h);
         }
@@ -316,6 +316,40 @@ TEST_F(EndToEnd, ListSizeAndPositionFollowTheLayoutRuleInTheStyleFont) {
               Expected({"Volume 40% / Muted", "Network: connected", "Battery"}, Layout{}));
 }
 
+TEST_F(EndToEnd, StylesPaintGradientsBordersAndFontsFromTheStyleFile) {
+    WriteFile(Path("test.style"),
+              "menu.frame.appearance: vertical\n"
+              "menu.frame.color: #000040\n"
+              "menu.frame.colorTo: #0000c0\n"
+              "menu.frame.borderColor: #ff0000\n"
+              "menu.frame.font: Tahoma\n"
+              "menu.frame.fontHeight: 18\n"
+              "menu.frame.fontWeight: bold\n");
+    WriteRc("marrowick.base_border: true\nmarrowick.base_padding: 4\n");
+    StartHost();
+    StartTray("apps", THREE);
+    Exec("@Marrowick.Next");
+    ASSERT_TRUE(WaitShown(true));
+    const Rect list = ListWindow().rect;
+    Layout layout;
+    layout.base = {4, 4, 4, 4};
+    EXPECT_EQ(list, Expected({"Volume 40% / Muted", "Network: connected", "Battery"}, layout,
+                             "Tahoma 18 700"));
+
+    const Bitmap screen = Screenshot("gradient");
+    const int right = list.x + list.w - 1, bottom = list.y + list.h - 1;
+    for (auto [x, y] :
+         {std::pair{list.x, list.y}, {right, list.y}, {list.x, bottom}, {right, bottom}})
+        EXPECT_EQ(screen.Pixel(x, y), 0xff0000u) << "border at " << x << "," << y;
+    // Inside the border, in the base padding: blue from 0x40 at the top to
+    // 0xc0 at the bottom, the same across each line.
+    auto blue = [&](int line) { return 0x40u + 0x80u * line / (list.h - 1); };
+    for (int line : {1, list.h / 2, list.h - 2}) {
+        EXPECT_EQ(screen.Pixel(list.x + 2, list.y + line), blue(line)) << "line " << line;
+        EXPECT_EQ(screen.Pixel(right - 2, list.y + line), blue(line)) << "line " << line;
+    }
+}
+
 TEST_F(EndToEnd, SendDeliversClicksToTheOwnersAcrossProcessesInOrder) {
     StartHost();
     StartTray("media", {"1 #3080ff M Player", "2 #8040c0 S Speakers"});
@@ -324,6 +358,7 @@ TEST_F(EndToEnd, SendDeliversClicksToTheOwnersAcrossProcessesInOrder) {
     Exec("@Marrowick.Next");
     Exec("@Marrowick.Send LeftClick");
     EXPECT_TRUE(WaitShown(false));
+    EXPECT_EQ(Ask("foreground"), std::string("class=") + "MarrowickDemoTray");
     Exec("@Marrowick.Prev");  // the last row: mail's entry
     Exec("@Marrowick.Send \t  RightDoubleClick");
     Exec("@Marrowick.Next");
