@@ -30,6 +30,8 @@ constexpr UINT_PTR TIMER_WAIT = 1;
 constexpr UINT_PTR TIMER_SCREENSHOT = 2;
 // Time for the window system to put freshly painted windows on the screen.
 constexpr UINT SCREENSHOT_DELAY_MS = 150;
+// How long a second invocation waits for the running host to take a command.
+constexpr UINT FORWARD_TIMEOUT_MS = 10000;
 
 FILE* log_file = stdout;
 HWND host_window;
@@ -279,6 +281,7 @@ void Broadcast(const std::string& text) {
 }
 
 void Quit() {
+    commands.clear();  // nothing runs after quit
     UnloadAll();
     ClearTray();
     DestroyWindow(host_window);
@@ -443,7 +446,10 @@ int ForwardCommands(const std::vector<std::string>& texts) {
     for (const std::string& text : texts) {
         COPYDATASTRUCT data = {COPYDATA_COMMAND, static_cast<DWORD>(text.size() + 1),
                                const_cast<char*>(text.c_str())};
-        if (!SendMessageA(host, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data))) {
+        DWORD_PTR taken = 0;
+        if (!SendMessageTimeoutA(host, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                                 SMTO_ABORTIFHUNG, FORWARD_TIMEOUT_MS, &taken) ||
+            !taken) {
             std::fprintf(stderr, "blackbox: the running host refused \"%s\"\n", text.c_str());
             return 1;
         }
