@@ -182,6 +182,13 @@ std::string Session::ProgramPath(const std::string& name) const {
 bool Session::Start(std::string* why) {
     work_dir_ = E2E_WORK_DIR;
     mkdir(work_dir_.c_str(), 0755);
+    for (const std::string& file :
+         {ProgramPath("blackbox.exe"), ProgramPath("trayapp.exe"), ProgramPath("inspector.exe"),
+          std::string(E2E_WIN32_DIR "/Marrowick.dll")})
+        if (access(file.c_str(), F_OK) != 0) {
+            *why = file + " is missing: build the Windows tree first (make dll)";
+            return false;
+        }
     if (access(E2E_PREFIX "/.marrowick-ready", F_OK) != 0) {
         *why = "no Wine prefix at " E2E_PREFIX " (made by scripts/wine-prefix.sh)";
         return false;
