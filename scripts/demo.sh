@@ -25,6 +25,9 @@ if [ "$interactive" = 1 ] && [ -z "${DISPLAY:-}" ]; then
 fi
 
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+# One demo per prefix at a time.
+exec 7>"$WINEPREFIX.session.lock"
+flock -w 600 7 || { echo "demo: another demo runs in this tree" >&2; exit 1; }
 
 winpath() { echo "Z:${1//\//\\}"; }
 

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -189,6 +190,12 @@ bool Session::Start(std::string* why) {
             *why = file + " is missing: build the Windows tree first (make dll)";
             return false;
         }
+    // One session per prefix at a time: another run in the same tree waits.
+    const int lock = open(E2E_PREFIX ".session.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+    if (lock < 0 || !WaitUntil([&] { return flock(lock, LOCK_EX | LOCK_NB) == 0; }, 600s)) {
+        *why = "another end-to-end run holds " E2E_PREFIX ".session.lock";
+        return false;
+    }
     if (access(E2E_PREFIX "/.marrowick-ready", F_OK) != 0) {
         *why = "no Wine prefix at " E2E_PREFIX " (made by scripts/wine-prefix.sh)";
         return false;
