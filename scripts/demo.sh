@@ -145,6 +145,10 @@ wine "$bin/blackbox.exe" -exec "script $(winpath "$out/session.txt")" >/dev/null
 wait_for "! kill -0 $host_pid 2>/dev/null" 120 || { echo "demo: the session did not end" >&2; exit 1; }
 wait "$host_pid" || { echo "demo: the host failed" >&2; exit 1; }
 
+echo "demo: the session, as the host ran it:"
+tr -d '\r' <"$out/host.log" |
+    sed -n 's/^run \(@.*\)/    \1/p; s/^run screenshot .*\\\\\(.*\)\.bmp$/        -> \1.png/p'
+
 shots=0
 for bmp in "$out"/*.bmp; do
     # The middle of the screen, where the list is.
