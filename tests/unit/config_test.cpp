@@ -83,6 +83,10 @@ struct PaddingCase {
     Padding expected;
 };
 
+void PrintTo(const PaddingCase& c, std::ostream* os) {
+    *os << testing::PrintToString(std::string(c.value));
+}
+
 class PaddingTest : public ConfigTest, public testing::WithParamInterface<PaddingCase> {};
 
 TEST_P(PaddingTest, OneToFourNumbersFillTheSides) {
@@ -145,6 +149,10 @@ struct QuotedCase {
     const char* value;
     const char* expected;
 };
+
+void PrintTo(const QuotedCase& c, std::ostream* os) {
+    *os << testing::PrintToString(std::string(c.value));
+}
 
 class QuotedStringTest : public ConfigTest, public testing::WithParamInterface<QuotedCase> {};
 
