@@ -24,9 +24,14 @@ cp "$dll" "$stage/Marrowick.dll"
 sed 's/\r*$/\r/' "$root/package/Marrowick.rc" >"$stage/Marrowick.rc"
 sed 's/\r*$/\r/' "$root/package/GUIDE.txt" >"$stage/GUIDE.txt"
 
+# The same sources give the same zip: every file carries the time of the last
+# commit (or SOURCE_DATE_EPOCH), not the time of this build.
+stamp="${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 315532800)}"
+touch -d "@$stamp" "$stage"/*
+
 # zip adds to an existing archive, so a new one starts from nothing.
 rm -f "$zip_file"
-(cd "$stage" && zip -q -X -D "$zip_file" Marrowick.dll Marrowick.rc GUIDE.txt)
+(cd "$stage" && TZ=UTC zip -q -X -D "$zip_file" Marrowick.dll Marrowick.rc GUIDE.txt)
 
 listing="$(unzip -Z1 "$zip_file" | tr '\n' ' ')"
 if [ "$listing" != "Marrowick.dll Marrowick.rc GUIDE.txt " ]; then

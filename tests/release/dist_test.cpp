@@ -88,4 +88,15 @@ TEST_F(DistTest, RebuildReplacesAnOlderZip) {
     EXPECT_EQ(Shell("unzip -Z1 " + Quoted(zip)), "Marrowick.dll\nMarrowick.rc\nGUIDE.txt\n");
 }
 
+// The files carry the time of the sources, not of the build, so packing the
+// same sources again gives the same bytes.
+TEST_F(DistTest, SameSourcesGiveTheSameZip) {
+    ASSERT_TRUE(MakeDist());
+    const std::string first = ReadFile(zip);
+    fs::remove(zip);
+    Shell("sleep 2");
+    ASSERT_TRUE(MakeDist());
+    EXPECT_TRUE(ReadFile(zip) == first) << "the zip differs between two packs";
+}
+
 }  // namespace
