@@ -4,8 +4,9 @@
 #   make test   every test the project has, the unit suite under ASan and UBSan
 #               and a bounded run of each fuzz target included
 #   make bench  benchmarks of the plug-in over the fakes, as one table
+#   make stress the stress run under Wine alone (also part of make test)
 #   make demo   the plug-in in the stand-in host, clicking a demo tray
-.PHONY: all deps dll dist native test demo clean sanitize fuzz bench
+.PHONY: all deps dll dist native test demo clean sanitize fuzz bench stress
 
 BUILD := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -55,6 +56,12 @@ $(BUILD)/bench/CMakeCache.txt: | deps
 bench: deps $(BUILD)/bench/CMakeCache.txt
 	cmake --build $(BUILD)/bench -j $(JOBS) --target marrowick_bench
 	$(BUILD)/bench/bench/marrowick_bench --benchmark_counters_tabular=true
+
+# 10,000 broadcasts with faults in the stand-in host under Wine; the
+# environment variables MARROWICK_STRESS_BROADCASTS and MARROWICK_STRESS_SEED
+# change the run.
+stress: dll native
+	ctest --test-dir $(BUILD)/native -L stress --output-on-failure --verbose
 
 test: dll native sanitize fuzz
 	ctest --test-dir $(BUILD)/native --output-on-failure -j $(JOBS)

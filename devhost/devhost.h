@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "devhost/protocol.h"
 
@@ -26,3 +27,36 @@ BOOL TrayDelete(const TrayMessage& message);
 int TrayPurge();
 void LogTray();
 void ClearTray();
+
+// ---- what the stress command uses of the host --------------------------------
+
+// Sends message to every window registered for it; returns how many got it.
+int Deliver(UINT message, WPARAM wParam, LPARAM lParam);
+// The windows registered for message, in registration order.
+std::vector<HWND> WindowsRegisteredFor(UINT message);
+// The first loaded plug-in's module and path; false when none is loaded.
+bool FirstPlugin(HMODULE* module, std::string* path);
+// How many MSG_TRAY_PURGE the host has received so far.
+int PurgeRequests();
+// Handles every message waiting for the host's thread.
+void PumpMessages();
+
+// Every font CreateStyleFont hands out is appended to sink while it is set.
+void CollectStyleFonts(std::vector<HFONT>* sink);
+// The fill colour of a style index when its fill is one colour throughout.
+bool SolidStyleColor(int style_index, COLORREF* color);
+
+// Device contexts a plug-in opens and closes, counted through its imports.
+struct DcCounts {
+    long opened = 0;  // handed out by GetDC, BeginPaint...
+    long closed = 0;  // given back by ReleaseDC, EndPaint...
+    long stray = 0;   // given back without having been handed out, or not taken back
+    long open = 0;    // handed out and not given back yet
+};
+// Starts counting for module; returns how many of its imports are counted.
+int WatchDeviceContexts(HMODULE module);
+void UnwatchDeviceContexts();
+DcCounts DeviceContexts();
+
+// The host command "stress N SEED FILE".
+void RunStress(const std::string& arguments);

@@ -37,6 +37,7 @@ FILE* log_file = stdout;
 HWND host_window;
 std::string style_file;
 int failed_starts;
+int purge_requests;
 
 // Windows registered per host message, in registration order.
 std::map<UINT, std::vector<HWND>> registrations;
@@ -87,23 +88,6 @@ void Unregister(HWND window, const int* list) {
         windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
     }
     Log("unregister hwnd=%s msgs=%s", Hex(window).c_str(), MessageListText(list).c_str());
-}
-
-// Sends message to every window registered for it; a copy of the list, since
-// a receiver may unregister while it runs. Windows that died are dropped.
-int Deliver(UINT message, WPARAM wParam, LPARAM lParam) {
-    const std::vector<HWND> windows = registrations[message];
-    int delivered = 0;
-    for (HWND window : windows) {
-        if (!IsWindow(window)) {
-            std::vector<HWND>& live = registrations[message];
-            live.erase(std::remove(live.begin(), live.end(), window), live.end());
-            continue;
-        }
-        SendMessageA(window, message, wParam, lParam);
-        ++delivered;
-    }
-    return delivered;
 }
 
 int RegisteredWindows() {
@@ -337,6 +321,8 @@ bool Run(const std::string& command) {
         LogTray();
     } else if (Is(command, "purge")) {
         TrayPurge();
+    } else if (Is(command, "stress")) {
+        RunStress(Argument(command, 6));
     } else if (Is(command, "quit")) {
         Quit();
     } else {
@@ -414,6 +400,7 @@ LRESULT CALLBACK HostWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             Unregister(reinterpret_cast<HWND>(wParam), reinterpret_cast<const int*>(lParam));
             return 0;
         case MSG_TRAY_PURGE:
+            ++purge_requests;
             TrayPurge();
             return 0;
         case WM_COPYDATA:
@@ -504,6 +491,50 @@ std::string Escaped(const std::string& text) {
         }
     }
     return out;
+}
+
+// A copy of the list, since a receiver may unregister while it runs. Windows
+// that died are dropped.
+int Deliver(UINT message, WPARAM wParam, LPARAM lParam) {
+    const std::vector<HWND> windows = registrations[message];
+    int delivered = 0;
+    for (HWND window : windows) {
+        if (!IsWindow(window)) {
+            std::vector<HWND>& live = registrations[message];
+            live.erase(std::remove(live.begin(), live.end(), window), live.end());
+            continue;
+        }
+        SendMessageA(window, message, wParam, lParam);
+        ++delivered;
+    }
+    return delivered;
+}
+
+std::vector<HWND> WindowsRegisteredFor(UINT message) {
+    const auto found = registrations.find(message);
+    return found == registrations.end() ? std::vector<HWND>() : found->second;
+}
+
+bool FirstPlugin(HMODULE* module, std::string* path) {
+    if (plugins.empty()) return false;
+    *module = plugins.front().module;
+    *path = plugins.front().path;
+    return true;
+}
+
+int PurgeRequests() { return purge_requests; }
+
+// A quit that arrives meanwhile is posted again for the main loop.
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }
 
 extern "C" HWND GetBBWnd() { return host_window; }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "devhost/devhost.h"
 #include "host/host.h"
@@ -62,6 +63,7 @@ const StyleItem STYLE_ITEMS[] = {
 constexpr int STYLE_COUNT = sizeof STYLE_ITEMS / sizeof STYLE_ITEMS[0];
 
 HostStyle styles[STYLE_COUNT];
+std::vector<HFONT>* font_sink;
 
 // Any other index gets the toolbar style: GetSettingPtr never answers null.
 int Slot(int index) {
@@ -176,6 +178,15 @@ void LoadStyles(const std::string& style_file) {
     Log("styles %s", style_file.empty() ? "built-in" : style_file.c_str());
 }
 
+void CollectStyleFonts(std::vector<HFONT>* sink) { font_sink = sink; }
+
+bool SolidStyleColor(int style_index, COLORREF* color) {
+    const HostStyle& style = styles[Slot(style_index)];
+    if (style.fill != FILL_SOLID && style.color != style.color_to) return false;
+    *color = style.color;
+    return true;
+}
+
 extern "C" StyleRecord* GetSettingPtr(int style_index) {
     return reinterpret_cast<StyleRecord*>(&styles[Slot(style_index)]);
 }
@@ -193,7 +204,9 @@ extern "C" void MakeStyleGradient(HDC hdc, RECT* rect, StyleRecord* style, bool 
 
 extern "C" HFONT CreateStyleFont(StyleRecord* style) {
     const HostStyle& s = Of(style);
-    return CreateFontA(-s.font_height, 0, 0, 0, s.font_weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, s.font_face);
+    HFONT font = CreateFontA(-s.font_height, 0, 0, 0, s.font_weight, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, s.font_face);
+    if (font_sink && font) font_sink->push_back(font);
+    return font;
 }
