@@ -3,7 +3,8 @@
 #   make dist   the release zip, dist/Marrowick-<version>.zip: DLL, sample rc, guide
 #   make test   every test the project has, the unit suite under ASan and UBSan
 #               and a bounded run of each fuzz target included
-#   make bench  benchmarks of the plug-in over the fakes, as one table
+#   make bench  benchmarks of the plug-in over the fakes, then its times under
+#               Wine beside the drawing floor: two tables
 #   make stress the stress run under Wine alone (also part of make test)
 #   make demo   the plug-in in the stand-in host, clicking a demo tray
 .PHONY: all deps dll dist native test demo clean sanitize fuzz bench stress
@@ -53,9 +54,11 @@ fuzz: sanitize
 $(BUILD)/bench/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release
 
-bench: deps $(BUILD)/bench/CMakeCache.txt
+# The native table first, then the Wine one (scripts/wine-bench.sh).
+bench: deps dll $(BUILD)/bench/CMakeCache.txt
 	cmake --build $(BUILD)/bench -j $(JOBS) --target marrowick_bench
 	$(BUILD)/bench/bench/marrowick_bench --benchmark_counters_tabular=true
+	bash scripts/wine-bench.sh
 
 # 10,000 broadcasts with faults in the stand-in host under Wine; the
 # environment variables MARROWICK_STRESS_BROADCASTS and MARROWICK_STRESS_SEED

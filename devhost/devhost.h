@@ -28,7 +28,7 @@ int TrayPurge();
 void LogTray();
 void ClearTray();
 
-// ---- what the stress command uses of the host --------------------------------
+// ---- what the stress and timing commands use of the host -------------------
 
 // Sends message to every window registered for it; returns how many got it.
 int Deliver(UINT message, WPARAM wParam, LPARAM lParam);
@@ -58,5 +58,6 @@ int WatchDeviceContexts(HMODULE module);
 void UnwatchDeviceContexts();
 DcCounts DeviceContexts();
 
-// The host command "stress N SEED FILE".
+// The host commands "stress N SEED FILE" and "perf ROWS ITERATIONS".
 void RunStress(const std::string& arguments);
+void RunPerf(const std::string& arguments);

@@ -323,6 +323,8 @@ bool Run(const std::string& command) {
         TrayPurge();
     } else if (Is(command, "stress")) {
         RunStress(Argument(command, 6));
+    } else if (Is(command, "perf")) {
+        RunPerf(Argument(command, 4));
     } else if (Is(command, "quit")) {
         Quit();
     } else {

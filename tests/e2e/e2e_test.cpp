@@ -507,6 +507,31 @@ TEST_F(EndToEnd, AStopWhileShownWithoutUnloadingStartsAgainHidden) {
     EXPECT_THAT(ShownHighlight("after_restart", 3, {0}), ElementsAre(0));
 }
 
+// The timing behind make bench: every timed broadcast painted the list, the
+// floor painted its window, and the host's own entries are gone afterwards.
+TEST_F(EndToEnd, PerfTimesTheListBesideTheDrawingFloorAndLeavesTheTrayEmpty) {
+    StartHost();
+    Exec("perf 5 3");
+    std::string line;
+    for (const std::string& l : ReadLines(HostLog()))
+        if (l.rfind("perf ", 0) == 0) line = l;
+    double show = 0, next = 0, floor = 0;
+    int unpainted = -1;
+    ASSERT_EQ(std::sscanf(line.c_str(),
+                          "perf rows=5 iterations=3 width=%*d height=%*d show_us=%lf next_us=%lf "
+                          "floor_us=%lf show_ratio=%*f next_ratio=%*f unpainted=%d",
+                          &show, &next, &floor, &unpainted),
+              4)
+        << line;
+    EXPECT_GT(show, 0);
+    EXPECT_GT(next, 0);
+    EXPECT_GT(floor, 0);
+    EXPECT_EQ(unpainted, 0);
+    EXPECT_FALSE(ListWindow().visible);
+    Exec("tray");
+    EXPECT_EQ(CountLog("tray size=0"), 1);
+}
+
 class SessionEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
