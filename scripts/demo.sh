@@ -13,8 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bin="$root/build/win32/devhost"
 out="$root/out/demo"
 interactive=${INTERACTIVE:-0}
-export WINEPREFIX="$root/build/demo/wineprefix" WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+. "$root/scripts/wine-session.sh"
 
 for file in "$bin/blackbox.exe" "$bin/trayapp.exe" "$root/build/win32/Marrowick.dll"; do
     [ -e "$file" ] || { echo "demo: $file is missing; run 'make demo'" >&2; exit 1; }
@@ -24,49 +23,12 @@ if [ "$interactive" = 1 ] && [ -z "${DISPLAY:-}" ]; then
     exit 1
 fi
 
-bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
-# One demo per prefix at a time.
-exec 7>"$WINEPREFIX.session.lock"
-flock -w 600 7 || { echo "demo: another demo runs in this tree" >&2; exit 1; }
-
-winpath() { echo "Z:${1//\//\\}"; }
-
-pids=()
-cleanup() {
-    local status=$?
-    # Every Windows process of the demo's own prefix, then what we started.
-    [ -n "${wineserver_pid:-}" ] && timeout 10 wineserver -k 2>/dev/null || true
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    exit $status
-}
-trap cleanup EXIT INT TERM
-
-# Waits up to $2 seconds for $1 to succeed.
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    until eval "$1"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
-}
-
+wine_session demo "$root/build/demo/wineprefix"
 if [ -z "${DISPLAY:-}" ]; then
-    # Xvfb picks a free display and writes its number to fd 3.
-    display_file=$(mktemp /tmp/marrowick-demo-display.XXXXXX)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-    pids+=($!)
-    wait_for "[ -s '$display_file' ]" 15 || { echo "demo: Xvfb did not start" >&2; exit 1; }
-    export DISPLAY=":$(head -n 1 "$display_file")"
-    rm -f "$display_file"
+    start_xvfb 1024x768x24
     echo "demo: Xvfb on $DISPLAY"
 fi
-
-# A wineserver of the demo's prefix, after any left over from an interrupted run.
-timeout 10 wineserver -k 2>/dev/null || true
-wineserver -f -p 2>/dev/null &
-wineserver_pid=$!
-pids+=($wineserver_pid)
+start_wineserver
 
 rm -rf "$out"
 mkdir -p "$out/plugin"
@@ -76,7 +38,7 @@ cp "$root/devhost/demo/Marrowick.rc" "$out/plugin/"
 wine "$bin/blackbox.exe" -log "$(winpath "$out/host.log")" \
     "$(winpath "$out/plugin/Marrowick.dll")" >"$out/host.out" 2>&1 &
 host_pid=$!
-pids+=($host_pid)
+track $host_pid
 wait_for "grep -q '^ready ' '$out/host.log' 2>/dev/null" 60 ||
     { echo "demo: the host did not start" >&2; cat "$out/host.log" >&2; exit 1; }
 grep '^plugin ' "$out/host.log" | sed 's/^/demo: /'
@@ -87,7 +49,7 @@ start_tray() {
     shift
     wine "$bin/trayapp.exe" -name "$name" -log "$(winpath "$out/$name.log")" "$@" \
         >"$out/$name.out" 2>&1 &
-    pids+=($!)
+    track $!
     wait_for "grep -q '^ready' '$out/$name.out' 2>/dev/null" 60 ||
         { echo "demo: tray program $name did not start" >&2; exit 1; }
 }

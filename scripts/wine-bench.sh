@@ -17,46 +17,20 @@ dll="$root/build/win32/Marrowick.dll"
 work="$root/build/bench/wine"
 iterations_10=${1:-200}
 iterations_100=${2:-50}
-export WINEPREFIX="$root/build/bench/wineprefix" WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
+. "$root/scripts/wine-session.sh"
 
 for file in "$bin/blackbox.exe" "$dll"; do
     [ -e "$file" ] || { echo "wine-bench: $file is missing; run 'make dll'" >&2; exit 1; }
 done
-bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX" >&2
-# One session per prefix at a time.
-exec 7>"$WINEPREFIX.session.lock"
-flock -w 600 7 || { echo "wine-bench: another run holds $WINEPREFIX" >&2; exit 1; }
-
-winpath() { echo "Z:${1//\//\\}"; }
-
-pids=()
-cleanup() {
-    local status=$?
-    [ -n "${wineserver_pid:-}" ] && timeout 10 wineserver -k 2>/dev/null || true
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    exit $status
-}
-trap cleanup EXIT INT TERM
+wine_session wine-bench "$root/build/bench/wineprefix"
 
 rm -rf "$work"
 mkdir -p "$work/plugin"
 cp "$dll" "$work/plugin/"  # no Marrowick.rc beside it: the default settings
 
-display_file="$work/display"
-Xvfb -displayfd 3 -screen 0 1280x2400x24 -nolisten tcp -noreset 3>"$display_file" \
-    2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 150); do [ -s "$display_file" ] && break; sleep 0.1; done
-[ -s "$display_file" ] || { echo "wine-bench: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$display_file")"
-
-timeout 10 wineserver -k 2>/dev/null || true
-wineserver -f -p 2>/dev/null &
-wineserver_pid=$!
-pids+=($wineserver_pid)
+start_xvfb 1280x2400x24 -noreset
+start_wineserver
 
 cat >"$work/solid.style" <<'EOF'
 menu.frame.appearance: solid
@@ -79,7 +53,7 @@ timeout 900 wine "$bin/blackbox.exe" -log "$(winpath "$work/host.log")" \
     -script "$(winpath "$work/bench.script")" "$(winpath "$work/plugin/Marrowick.dll")" \
     >"$work/host.out" 2>&1 &
 host_pid=$!
-pids+=($host_pid)
+track $host_pid
 wait $host_pid || { echo "wine-bench: the host failed (see $work/host.log)" >&2; exit 1; }
 if grep -q '^error' "$work/host.log" || [ "$(grep -c '^perf ' "$work/host.log")" -ne 4 ]; then
     echo "wine-bench: the host did not time every case:" >&2
