@@ -6,14 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "devhost/escape.h"
 #include "devhost/protocol.h"
 
 // One line to the host's log (stdout, or the file given with -log), flushed
 // at once so that a test or a person can follow it while the host runs.
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-// Text with CR, LF, tab, quote and backslash written as C escapes.
-std::string Escaped(const std::string& text);
 
 // Styles: the built-in ones, overridden key by key from a style file ("" for
 // none). Read again on every reconfigure.

@@ -469,32 +469,6 @@ void Log(const char* format, ...) {
     std::fflush(log_file);
 }
 
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '\r':
-                out += "\\r";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 // A copy of the list, since a receiver may unregister while it runs. Windows
 // that died are dropped.
 int Deliver(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -532,19 +532,5 @@ TEST_F(EndToEnd, PerfTimesTheListBesideTheDrawingFloorAndLeavesTheTrayEmpty) {
     EXPECT_EQ(CountLog("tray size=0"), 1);
 }
 
-class SessionEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        std::string why;
-        if (!Session::Get().Start(&why)) {
-            Session::Get().Stop();
-            FAIL() << "cannot start the Wine session: " << why;
-        }
-    }
-    void TearDown() override { Session::Get().Stop(); }
-};
-
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
-
 }  // namespace
 }  // namespace e2e

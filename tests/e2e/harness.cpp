@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -50,32 +51,6 @@ std::string WindowsPath(const std::string& path) {
     for (char& c : result)
         if (c == '/') c = '\\';
     return result;
-}
-
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '\r':
-                out += "\\r";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
 }
 
 bool Process::Ended(int* code) {
@@ -290,5 +265,24 @@ void Session::Stop() {
     }
     xvfb_.Stop();
 }
+
+namespace {
+
+// One Wine session for the whole test program: every case runs in it.
+class SessionEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        std::string why;
+        if (!Session::Get().Start(&why)) {
+            Session::Get().Stop();
+            FAIL() << "cannot start the Wine session: " << why;
+        }
+    }
+    void TearDown() override { Session::Get().Stop(); }
+};
+
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
+
+}  // namespace
 
 }  // namespace e2e

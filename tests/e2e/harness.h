@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "devhost/escape.h"
+
 namespace e2e {
 
 using namespace std::chrono_literals;
@@ -28,9 +30,6 @@ void WriteFile(const std::string& path, const std::string& text);
 
 // "Z:\..." for a Linux path: how Windows programs under Wine name it.
 std::string WindowsPath(const std::string& path);
-
-// The escapes the host and the inspector use for texts in their lines.
-std::string Escaped(const std::string& text);
 
 // A process this harness started, stopped by its id.
 struct Process {

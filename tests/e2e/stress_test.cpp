@@ -181,19 +181,5 @@ TEST_F(Stress, TenThousandBroadcastsWithOwnersAndSettingsChangingLeaveNothingBeh
     }
 }
 
-class SessionEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        std::string why;
-        if (!Session::Get().Start(&why)) {
-            Session::Get().Stop();
-            FAIL() << "cannot start the Wine session: " << why;
-        }
-    }
-    void TearDown() override { Session::Get().Stop(); }
-};
-
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
-
 }  // namespace
 }  // namespace e2e
