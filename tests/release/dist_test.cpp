@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "plugin/version.h"
+#include "tests/support/text_files.h"
 
 namespace {
 
@@ -25,20 +25,6 @@ std::string Shell(const std::string& command, int* status = nullptr) {
     const int result = pclose(pipe);
     if (status) *status = result;
     return output;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-std::string WithCrLf(const std::string& text) {
-    std::string result;
-    for (char c : text) {
-        if (c == '\n') result += '\r';
-        result += c;
-    }
-    return result;
 }
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }

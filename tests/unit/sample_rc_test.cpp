@@ -2,13 +2,12 @@
 // and loading it through the host's readers gives exactly the defaults.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "config/config.h"
 #include "plugin/module.h"
 #include "tests/fakes/fake.h"
+#include "tests/support/text_files.h"
 #include "tests/unit/expect_config.h"
 
 namespace {
@@ -22,29 +21,13 @@ constexpr const char* KEYS[] = {
     "marrowick.icon_size:",    "marrowick.do_convert_new_line:", "marrowick.converted_new_line:",
 };
 
-std::string ReadSample() {
-    std::ifstream file(MARROWICK_SAMPLE_RC, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::string WithCrLf(const std::string& text) {
-    std::string result;
-    for (char c : text) {
-        if (c == '\n') result += '\r';
-        result += c;
-    }
-    return result;
-}
-
 class SampleRcTest : public testing::Test {
 protected:
     void SetUp() override {
         fake::Reset();
         hListWnd = nullptr;
         hPluginInstance = reinterpret_cast<HINSTANCE>(77);
-        sample = ReadSample();
+        sample = ReadFile(MARROWICK_SAMPLE_RC);
         ASSERT_FALSE(sample.empty()) << "cannot read " << MARROWICK_SAMPLE_RC;
     }
 
