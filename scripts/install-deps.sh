@@ -1,29 +1,49 @@
 #!/usr/bin/env bash
-# Installs what the build, the tests and the demo need, and nothing when it is
-# all there already. Safe to run again and again.
+# Installs the Debian packages that the build, the tests and the demo need, and
+# nothing when they are all there already. Safe to run again and again.
+#   scripts/install-deps.sh            installs what is missing (as root)
+#   scripts/install-deps.sh --dry-run  prints what it would install, installs
+#                                      nothing and needs no root
+# A package counts as there only when dpkg has it installed: a command of the
+# same name on the PATH may come from elsewhere (a `convert` that is not
+# ImageMagick's), and then the package's own files would be missing.
 set -euo pipefail
 
-need=()
-have_cmd() { command -v "$1" >/dev/null 2>&1; }
-have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+PACKAGES=(
+    cmake g++ make
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # libFuzzer and the sanitizer runtimes for clang; only recommended by clang.
+    clang libclang-rt-dev
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64
+    # Wine's 32-bit part for the win32 prefix, its 64-bit one for a win64 prefix.
+    wine wine32:i386 wine64
+    xvfb xauth imagemagick zip unzip
+)
 
-have_cmd cmake || need+=(cmake)
-have_cmd g++ || need+=(g++)
-have_cmd make || need+=(make)
-have_pkg libgtest-dev || need+=(libgtest-dev)
-have_pkg libgmock-dev || need+=(libgmock-dev)
-have_pkg libbenchmark-dev || need+=(libbenchmark-dev)
-have_cmd clang++ || need+=(clang)
-# libFuzzer and the sanitizer runtimes for clang; only recommended by clang.
-have_pkg libclang-rt-dev || need+=(libclang-rt-dev)
-have_cmd i686-w64-mingw32-g++ || need+=(g++-mingw-w64-i686)
-have_pkg wine || need+=(wine)
-have_pkg wine32:i386 || need+=(wine32:i386)
-have_cmd Xvfb || need+=(xvfb)
-have_cmd xauth || need+=(xauth)
-have_cmd convert || need+=(imagemagick)
-have_cmd zip || need+=(zip)
-have_cmd unzip || need+=(unzip)
+dry_run=0
+case "${1:-}" in
+    "") ;;
+    --dry-run) dry_run=1 ;;
+    *) echo "usage: $0 [--dry-run]" >&2; exit 2 ;;
+esac
+
+# "install ok installed", or "hold ok installed" for a held package; the
+# statuses of several architectures' instances come one after another.
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q ' ok installed'; }
+
+need=()
+for package in "${PACKAGES[@]}"; do
+    installed "$package" || need+=("$package")
+done
+
+if [ $dry_run -eq 1 ]; then
+    if [ ${#need[@]} -eq 0 ]; then
+        echo "install-deps: nothing to install"
+    else
+        echo "install-deps: would install ${need[*]}"
+    fi
+    exit 0
+fi
 
 # Wine's loader is a 32-bit program; some kernels need an emulator for it.
 emulation="$(dirname "$0")/i386-emulation.sh"
