@@ -27,14 +27,11 @@ if [ ! -x "$QEMU" ] || [ "$(qemu_major)" -lt 8 ]; then
     export DEBIAN_FRONTEND=noninteractive
     . /etc/os-release
     release=()
+    # Debian 12 has qemu 7.2; its backports suite has a newer one, fetched
+    # from where this machine already fetches Debian 12.
     if [ "${VERSION_CODENAME:-}" = bookworm ]; then
-        cat >/etc/apt/sources.list.d/bookworm-backports.sources <<'SOURCES'
-Types: deb
-URIs: http://deb.debian.org/debian
-Suites: bookworm-backports
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
+        backports=$(bash "$(dirname "$0")/backports-source.sh" bookworm)
+        echo "$backports" >/etc/apt/sources.list.d/bookworm-backports.sources
         release=(-t bookworm-backports)
     fi
     echo "i386-emulation: installing qemu-user-static ${release[*]}"
