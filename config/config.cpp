@@ -26,4 +26,5 @@ void ReadConfig() {
     config.do_convert_new_line = ReadBool(path, "marrowick.do_convert_new_line:", "true");
     ReadQuotedString(path, "marrowick.converted_new_line:", " / ", config.converted_new_line,
                      sizeof config.converted_new_line);
+    config.notify_version = ReadNotifyVersion(path, "marrowick.notify_version:");
 }

@@ -14,6 +14,12 @@ struct Padding {
 
 constexpr int CONVERTED_NEW_LINE_SIZE = 16;  // at most 15 characters and the NUL
 
+// The notification versions a tray program may declare with NIM_SETVERSION,
+// numbered as shellapi.h numbers them; 0 stands for a program that declared
+// none. They decide the form a click is delivered in.
+constexpr int NOTIFYICON_VERSION = 3;
+constexpr int NOTIFYICON_VERSION_4 = 4;
+
 struct Config {
     int screen_width;         // used only when the system reports no screen width
     int screen_height;        // used only when the system reports no screen height
@@ -27,13 +33,14 @@ struct Config {
     int icon_size;            // icon width and height; 0 draws no icon
     int do_convert_new_line;  // 1: show multi-line tips on one line
     char converted_new_line[CONVERTED_NEW_LINE_SIZE];  // what replaces each line feed
+    int notify_version;  // click form: 0, NOTIFYICON_VERSION or NOTIFYICON_VERSION_4
 };
 
 extern Config config;
 
 // The compiled-in defaults, the same as those of an empty rc file.
 constexpr Config DEFAULT_CONFIG = {
-    640, 480, {0, 0, 0, 0}, 8, 0, {2, 13, 2, 4}, 9, 0, 4, 16, 1, " / ",
+    640, 480, {0, 0, 0, 0}, 8, 0, {2, 13, 2, 4}, 9, 0, 4, 16, 1, " / ", 0,
 };
 
 // The style names an rc value may use, searched in this order.
@@ -67,3 +74,4 @@ int ReadStyleIndex(const char* path, const char* key, const char* default_name);
 int ReadBool(const char* path, const char* key, const char* default_text);
 void ReadQuotedString(const char* path, const char* key, const char* default_text,
                       char* destination, int size);
+int ReadNotifyVersion(const char* path, const char* key);

@@ -1,5 +1,6 @@
-// The readers that turn rc values, as the host's ReadString gives them, into
-// paddings, style indices, booleans and strings.
+// The readers that turn rc values, as the host's ReadString and ReadInt give
+// them, into paddings, style indices, booleans, strings and notification
+// versions.
 #include <strings.h>
 
 #include <climits>
@@ -78,4 +79,11 @@ void ReadQuotedString(const char* path, const char* key, const char* default_tex
     const int count = length + 1 < size ? length + 1 : size;
     std::strncpy(destination, text, count);
     destination[count - 1] = '\0';
+}
+
+// A version the plug-in has no form for is taken as none declared, so that a
+// mistyped value keeps the classic delivery every program understands.
+int ReadNotifyVersion(const char* path, const char* key) {
+    const int version = ReadInt(path, key, 0);
+    return version == NOTIFYICON_VERSION || version == NOTIFYICON_VERSION_4 ? version : 0;
 }

@@ -13,7 +13,9 @@
 //   K<n>           the owner of tray entry n exits
 //   S<n>           the host reports n (the byte as a signed number) modulo 64
 //                  entries, whatever it holds; -1 or S alone: the true number
-//   C<text>        the rc file becomes the text; the host reconfigures
+//   C<text>        the rc file becomes the text; the host reconfigures (so
+//                  the paddings and the notification version the next Send
+//                  packs its click with change here too)
 //   P              the list window is painted
 //   X              the host stops the plug-in and starts it again
 // Other records do nothing. After a broadcast the window system paints the

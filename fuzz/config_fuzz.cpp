@@ -1,12 +1,14 @@
 // Fuzz target: rc values of any bytes for every key through ReadConfig, then
 // a paint of the window as it stands, a layout and a paint with the settings
-// that came out, over a tray and a platform taken from the input too.
+// that came out, each paint followed by a click on the highlighted row in the
+// form the notification version asks for, over a tray and a platform taken
+// from the input too.
 //
 // The input is a list of records cut at NUL bytes:
-//   records 1 to 12  the values of the twelve keys in the order ReadConfig
+//   records 1 to 13  the values of the thirteen keys in the order ReadConfig
 //                    reads them; an empty record leaves its key out of the
 //                    rc file; a line feed in a value starts a new rc line
-//   record 13        numbers, any text between them: screen width and height,
+//   record 14        numbers, any text between them: screen width and height,
 //                    text height, character width, rows, highlighted row,
 //                    window width and height before the layout
 //   the records after it: one tray entry each, the record its tip
@@ -23,10 +25,11 @@ namespace {
 using fuzz::Require;
 
 constexpr const char* KEYS[] = {
-    "marrowick.screen_width:", "marrowick.screen_height:",       "marrowick.base_padding:",
-    "marrowick.base_style:",   "marrowick.base_border:",         "marrowick.tip_padding:",
-    "marrowick.tip_style:",    "marrowick.tip_border:",          "marrowick.icon_tip_padding:",
-    "marrowick.icon_size:",    "marrowick.do_convert_new_line:", "marrowick.converted_new_line:",
+    "marrowick.screen_width:",   "marrowick.screen_height:",       "marrowick.base_padding:",
+    "marrowick.base_style:",     "marrowick.base_border:",         "marrowick.tip_padding:",
+    "marrowick.tip_style:",      "marrowick.tip_border:",          "marrowick.icon_tip_padding:",
+    "marrowick.icon_size:",      "marrowick.do_convert_new_line:", "marrowick.converted_new_line:",
+    "marrowick.notify_version:",
 };
 constexpr size_t KEY_COUNT = sizeof KEYS / sizeof KEYS[0];
 constexpr size_t MAX_TRAY_ENTRIES = 64;
@@ -50,6 +53,9 @@ void RequireSettingsInRange() {
             "the styles are ones a name gives");
     Require(strnlen(config.converted_new_line, CONVERTED_NEW_LINE_SIZE) < CONVERTED_NEW_LINE_SIZE,
             "converted_new_line is terminated inside its buffer");
+    Require(config.notify_version == 0 || config.notify_version == NOTIFYICON_VERSION ||
+                config.notify_version == NOTIFYICON_VERSION_4,
+            "notify_version is 0, 3 or 4");
 }
 
 }  // namespace
@@ -86,8 +92,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     list_state = {1, rows > 0 ? static_cast<int>(static_cast<unsigned>(selected) % rows) : 0, rows};
     SetWindowPos(hListWnd, nullptr, 0, 0, window_width, window_height, 0);
     PaintList(hListWnd);
+    SendClick("LeftDoubleClick");
     LayoutList();
     PaintList(hListWnd);
+    SendClick("RightDoubleClick");
     fuzz::RequireNothingLeftOpen();
     return 0;
 }

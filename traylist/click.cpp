@@ -1,13 +1,24 @@
 // Forwarding the chosen click to the program that owns the highlighted entry,
-// in the form the tray reports a click on its icon: the entry's callback
-// message, the icon's id as wParam and the mouse message as lParam.
+// as the tray reports a click on its icon: the entry's callback message,
+// posted once for each mouse message of the click. The configured
+// notification version decides the form:
+//   0  the classic form: the icon's id as wParam, the message as lParam;
+//   3  the same, and after each button-up the notification a tray adds for
+//      programs of version 3 and later;
+//   4  those messages in the version-4 form: the message in the low word of
+//      lParam, the icon's id in its high word, the anchor point as wParam.
 #include <cstring>
 
+#include "config/config.h"
 #include "host/host.h"
 #include "plugin/module.h"
 #include "traylist/traylist.h"
 
 namespace {
+
+// The notification of a selection with the mouse, from shellapi.h, which the
+// plug-in does not include.
+constexpr UINT NIN_SELECT = WM_USER + 0;
 
 struct ClickName {
     const char* name;
@@ -30,10 +41,42 @@ const ClickName* FindClickName(const char* name) {
     return nullptr;
 }
 
-void PostClick(const TrayEntry& entry, const ClickName& click) {
+// What follows a button-up for a program of version 3 or later; 0 for none.
+// Wine's explorer tray sends, for icons whose version is above 0, NIN_SELECT
+// right after relaying WM_LBUTTONUP and WM_CONTEXTMENU right after
+// WM_RBUTTONUP, every time the button comes up, so a double click gets one
+// after each of its two ups. Shell_NotifyIcon's documentation names these two
+// for selection and the shortcut menu, and nothing for the middle button.
+UINT NotificationAfter(UINT mouse_message) {
+    if (mouse_message == WM_LBUTTONUP) return NIN_SELECT;
+    if (mouse_message == WM_RBUTTONUP) return WM_CONTEXTMENU;
+    return 0;
+}
+
+// The owner, and the form and anchor its messages are packed with.
+struct Delivery {
+    const TrayEntry* entry;
+    int version;
+    WPARAM anchor;  // used in the version-4 form only
+};
+
+// The version-4 form has room for 16 bits of the icon's id, as in a real tray.
+void Post(const Delivery& delivery, UINT message) {
+    const TrayEntry& entry = *delivery.entry;
+    if (delivery.version == NOTIFYICON_VERSION_4)
+        PostMessageA(entry.hWnd, entry.uCallbackMessage, delivery.anchor,
+                     MAKELPARAM(message, entry.uID));
+    else
+        PostMessageA(entry.hWnd, entry.uCallbackMessage, entry.uID, message);
+}
+
+void PostClick(const Delivery& delivery, const ClickName& click) {
     for (UINT mouse_message : click.mouse_messages) {
         if (!mouse_message) break;
-        PostMessageA(entry.hWnd, entry.uCallbackMessage, entry.uID, mouse_message);
+        Post(delivery, mouse_message);
+        const UINT notification =
+            delivery.version >= NOTIFYICON_VERSION ? NotificationAfter(mouse_message) : 0;
+        if (notification) Post(delivery, notification);
     }
 }
 
@@ -45,8 +88,12 @@ void SendClick(const char* click_name) {
     // Owners open their menus and windows only when they may take the foreground.
     SetForegroundWindow(entry->hWnd);
     const ClickName* click = FindClickName(click_name);
-    if (click)
-        PostClick(*entry, *click);
-    else
+    if (!click) {
         ReportError("Unknown message: `%s'", click_name);
+        return;
+    }
+    // The list is still shown where the user saw it: it hides after the click.
+    const int version = config.notify_version;
+    const WPARAM anchor = version == NOTIFYICON_VERSION_4 ? ClickAnchor() : 0;
+    PostClick({entry, version, anchor}, *click);
 }

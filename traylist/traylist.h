@@ -1,5 +1,6 @@
 // The tray list: its state, the bro@m commands that drive it, the click it
-// forwards, the one-line tip texts, and its layout and painting.
+// forwards and the point it says the click happened at, the one-line tip
+// texts, and its layout and painting.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +33,11 @@ int CountTrayEntries();
 
 // Posts the named click to the owner of the highlighted entry.
 void SendClick(const char* click_name);
+
+// The screen point at the centre of the highlighted row's icon, packed for a
+// click's wParam in the version-4 form; 0, 0 when the list window's place
+// cannot be had.
+WPARAM ClickAnchor();
 
 // Copies source into destination with carriage returns dropped and each line
 // feed replaced by the configured separator; returns destination.

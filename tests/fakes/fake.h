@@ -36,6 +36,7 @@ struct Platform {
     int screen_width = 800;
     int screen_height = 600;
     bool get_dc_fails = false;
+    bool get_window_rect_fails = false;
     bool register_class_fails = false;
     bool create_window_fails = false;
     int text_height = 13;                    // every measured text is this tall

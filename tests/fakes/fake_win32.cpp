@@ -262,6 +262,14 @@ BOOL GetClientRect(HWND window, LPRECT rect) {
     return TRUE;
 }
 
+BOOL GetWindowRect(HWND window, LPRECT rect) {
+    RecordCall("GetWindowRect", window);
+    auto it = windows.find(window);
+    if (platform.get_window_rect_fails || it == windows.end()) return FALSE;
+    *rect = it->second.rect;
+    return TRUE;
+}
+
 int DrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format) {
     if (format & DT_CALCRECT) {
         rect->right = rect->left + MeasuredWidth(text, length);

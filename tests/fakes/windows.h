@@ -80,6 +80,7 @@ constexpr BOOL FALSE = 0;
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_CONTEXTMENU = 0x007B;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
@@ -89,6 +90,16 @@ constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
 constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
+constexpr UINT WM_USER = 0x0400;
+
+// Two 16-bit halves packed into a message parameter, as the Windows macros
+// pack them: each half is cut to its low 16 bits, so a negative coordinate
+// arrives as the low word of its two's complement.
+constexpr DWORD MAKELONG(int low, int high) {
+    return static_cast<WORD>(low) | static_cast<DWORD>(static_cast<WORD>(high)) << 16;
+}
+constexpr WPARAM MAKEWPARAM(int low, int high) { return MAKELONG(low, high); }
+constexpr LPARAM MAKELPARAM(int low, int high) { return MAKELONG(low, high); }
 
 // Window and extended window styles.
 constexpr DWORD WS_POPUP = 0x80000000UL;
@@ -146,6 +157,7 @@ int ReleaseDC(HWND window, HDC dc);
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 BOOL GetClientRect(HWND window, LPRECT rect);
+BOOL GetWindowRect(HWND window, LPRECT rect);
 int DrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format);
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flicker_free,
                 UINT flags);

@@ -55,6 +55,7 @@ TEST_F(ConfigTest, ReadsEveryKeyInOrderFromTheRcBesideTheModule) {
                   "ReadInt " + p + "\"marrowick.icon_size:\" 16",
                   "ReadString " + p + "\"marrowick.do_convert_new_line:\" \"true\"",
                   "ReadString " + p + "\"marrowick.converted_new_line:\" \" / \"",
+                  "ReadInt " + p + "\"marrowick.notify_version:\" 0",
               }));
     EXPECT_EQ(fake::CallsTo("GetModuleFileNameA"),
               std::vector<std::string>{"GetModuleFileNameA 77 260"});
@@ -73,8 +74,10 @@ TEST_F(ConfigTest, EveryKeyOverridesItsField) {
         "marrowick.icon_tip_padding: -3\n"
         "marrowick.icon_size: 32\n"
         "marrowick.do_convert_new_line: false\n"
-        "marrowick.converted_new_line: \" | \"\n");
-    const Config expected = {1024, 768, {5, 5, 5, 5}, 6, 1, {1, 2, 1, 2}, 7, 1, -3, 32, 0, " | "};
+        "marrowick.converted_new_line: \" | \"\n"
+        "marrowick.notify_version: 4\n");
+    const Config expected = {1024, 768, {5, 5, 5, 5}, 6, 1, {1, 2, 1, 2}, 7, 1, -3,
+                             32,   0,   " | ",        4};
     ExpectConfigEquals(expected, config);
 }
 
@@ -143,6 +146,43 @@ TEST_F(ConfigTest, OnlyTrueIsTrue) {
 TEST_F(ConfigTest, NegativeIconSizeTurnsIconsOff) {
     ReadRc("marrowick.icon_size: -5\n");
     EXPECT_EQ(config.icon_size, 0);
+}
+
+struct NotifyVersionCase {
+    const char* value;
+    int expected;
+};
+
+void PrintTo(const NotifyVersionCase& c, std::ostream* os) {
+    *os << testing::PrintToString(std::string(c.value));
+}
+
+class NotifyVersionTest : public ConfigTest,
+                          public testing::WithParamInterface<NotifyVersionCase> {};
+
+// Only the versions with a delivery form of their own are kept; anything else
+// falls back to the classic form, even over a version read before.
+TEST_P(NotifyVersionTest, OnlyThreeAndFourAreKept) {
+    config.notify_version = NOTIFYICON_VERSION_4;
+    ReadRc(std::string("marrowick.notify_version: ") + GetParam().value + "\n");
+    EXPECT_EQ(config.notify_version, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, NotifyVersionTest,
+    testing::Values(NotifyVersionCase{"0", 0}, NotifyVersionCase{"3", 3}, NotifyVersionCase{"4", 4},
+                    NotifyVersionCase{"1", 0}, NotifyVersionCase{"2", 0}, NotifyVersionCase{"5", 0},
+                    NotifyVersionCase{"-1", 0}, NotifyVersionCase{"-4", 0},
+                    NotifyVersionCase{"65540", 0}, NotifyVersionCase{"four", 0},
+                    NotifyVersionCase{"", 0},
+                    // The host's ReadInt takes the number at the start of the value.
+                    NotifyVersionCase{"3 (Vista)", 3}));
+
+TEST_F(ConfigTest, AReconfigureWithoutTheNotifyVersionKeyGoesBackToTheClassicForm) {
+    ReadRc("marrowick.notify_version: 3\n");
+    ASSERT_EQ(config.notify_version, 3);
+    ReadRc("marrowick.icon_size: 16\n");
+    EXPECT_EQ(config.notify_version, 0);
 }
 
 struct QuotedCase {

@@ -26,4 +26,5 @@ inline void ExpectConfigEquals(const Config& expected, const Config& actual) {
     EXPECT_EQ(expected.icon_size, actual.icon_size);
     EXPECT_EQ(expected.do_convert_new_line, actual.do_convert_new_line);
     EXPECT_STREQ(expected.converted_new_line, actual.converted_new_line);
+    EXPECT_EQ(expected.notify_version, actual.notify_version);
 }

@@ -15,10 +15,11 @@ namespace {
 constexpr char RC_PATH[] = "C:\\Shell\\plugins\\Marrowick\\Marrowick.rc";
 
 constexpr const char* KEYS[] = {
-    "marrowick.screen_width:", "marrowick.screen_height:",       "marrowick.base_padding:",
-    "marrowick.base_style:",   "marrowick.base_border:",         "marrowick.tip_padding:",
-    "marrowick.tip_style:",    "marrowick.tip_border:",          "marrowick.icon_tip_padding:",
-    "marrowick.icon_size:",    "marrowick.do_convert_new_line:", "marrowick.converted_new_line:",
+    "marrowick.screen_width:",   "marrowick.screen_height:",       "marrowick.base_padding:",
+    "marrowick.base_style:",     "marrowick.base_border:",         "marrowick.tip_padding:",
+    "marrowick.tip_style:",      "marrowick.tip_border:",          "marrowick.icon_tip_padding:",
+    "marrowick.icon_size:",      "marrowick.do_convert_new_line:", "marrowick.converted_new_line:",
+    "marrowick.notify_version:",
 };
 
 class SampleRcTest : public testing::Test {
@@ -35,7 +36,7 @@ protected:
     // the sample fails to set back to its default shows.
     void Load(const std::string& rc_text) {
         config =
-            Config{-1, -1, {-1, -1, -1, -1}, -1, -1, {-1, -1, -1, -1}, -1, -1, -1, -1, -1, "x"};
+            Config{-1, -1, {-1, -1, -1, -1}, -1, -1, {-1, -1, -1, -1}, -1, -1, -1, -1, -1, "x", -1};
         fake::host.rc_text = rc_text;
         ReadConfig();
         EXPECT_TRUE(fake::MessageBoxes().empty());
