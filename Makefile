@@ -7,7 +7,7 @@
 #               Wine beside the drawing floor: two tables
 #   make stress the stress run under Wine alone (also part of make test)
 #   make demo   the plug-in in the stand-in host, clicking a demo tray
-.PHONY: all deps dll dist native test demo clean sanitize fuzz bench stress
+.PHONY: all deps dll tray64 dist native test demo clean sanitize fuzz bench stress
 
 BUILD := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -21,14 +21,23 @@ $(BUILD)/win32/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	    -DCMAKE_BUILD_TYPE=MinSizeRel
 
+$(BUILD)/win64/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	    -DCMAKE_BUILD_TYPE=MinSizeRel
+
 $(BUILD)/native/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug \
-	    -DWIN32_BUILD_DIR=$(abspath $(BUILD)/win32)
+	    -DWIN32_BUILD_DIR=$(abspath $(BUILD)/win32) -DWIN64_BUILD_DIR=$(abspath $(BUILD)/win64)
 
 dll: deps $(BUILD)/win32/CMakeCache.txt
 	cmake --build $(BUILD)/win32 -j $(JOBS)
 	@mkdir -p dist
 	cp $(BUILD)/win32/Marrowick.dll dist/Marrowick.dll
+
+# The 64-bit build of the tray program, build/win64/devhost/trayapp64.exe: the
+# shell takes 64-bit programs' icons too.
+tray64: deps $(BUILD)/win64/CMakeCache.txt
+	cmake --build $(BUILD)/win64 -j $(JOBS)
 
 # The version in the zip's name comes from plugin/version.h.
 dist: dll
@@ -63,16 +72,16 @@ bench: deps dll $(BUILD)/bench/CMakeCache.txt
 # 10,000 broadcasts with faults in the stand-in host under Wine; the
 # environment variables MARROWICK_STRESS_BROADCASTS and MARROWICK_STRESS_SEED
 # change the run.
-stress: dll native
+stress: dll tray64 native
 	ctest --test-dir $(BUILD)/native -L stress --output-on-failure --verbose
 
-test: dll native sanitize fuzz
+test: dll tray64 native sanitize fuzz
 	ctest --test-dir $(BUILD)/native --output-on-failure -j $(JOBS)
 
 # The stand-in host with Marrowick and a demo tray, on Xvfb when there is no
 # display: screenshots in out/demo/. INTERACTIVE=1 stays up on $$DISPLAY.
 INTERACTIVE ?= 0
-demo: dll
+demo: dll tray64
 	INTERACTIVE=$(INTERACTIVE) bash scripts/demo.sh
 
 clean:

@@ -9,40 +9,109 @@
 #include "devhost/escape.h"
 #include "devhost/protocol.h"
 
+// ---- the host's main window and log (main.cpp) ------------------------------
+
 // One line to the host's log (stdout, or the file given with -log), flushed
 // at once so that a test or a person can follow it while the host runs.
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A window handle as the log writes it ("0x1004a").
+std::string Hex(HWND window);
+// Handles every message waiting for the host's thread.
+void PumpMessages();
+// Stops the plug-ins, empties the tray and ends the host's message loop.
+void Quit();
 
-// Styles: the built-in ones, overridden key by key from a style file ("" for
-// none). Read again on every reconfigure.
-void LoadStyles(const std::string& style_file);
+// ---- host messages (messages.cpp) ---------------------------------------------
 
-// The tray, fed by tray-owning programs through WM_COPYDATA.
-BOOL TrayAdd(const TrayMessage& message);
-BOOL TrayModify(const TrayMessage& message);
-BOOL TrayDelete(const TrayMessage& message);
-// Drops the entries whose owner window is gone; returns how many.
-int TrayPurge();
-void LogTray();
-void ClearTray();
-
-// ---- what the stress and timing commands use of the host -------------------
-
+void Register(HWND window, const int* message_list);
+void Unregister(HWND window, const int* message_list);
+int RegisteredWindows();
 // Sends message to every window registered for it; returns how many got it.
 int Deliver(UINT message, WPARAM wParam, LPARAM lParam);
 // The windows registered for message, in registration order.
 std::vector<HWND> WindowsRegisteredFor(UINT message);
-// The first loaded plug-in's module and path; false when none is loaded.
-bool FirstPlugin(HMODULE* module, std::string* path);
+// MSG_TRAY_PURGE from a plug-in: drops the tray's dead icons.
+void OnPurgeRequest();
 // How many MSG_TRAY_PURGE the host has received so far.
 int PurgeRequests();
-// Handles every message waiting for the host's thread.
-void PumpMessages();
 
+// ---- plug-ins (plugins.cpp) ----------------------------------------------------
+
+void LoadPlugin(const std::string& path);
+void UnloadPlugin(const std::string& name);
+// Stops and starts a plug-in without unloading its module.
+void RestartPlugin(const std::string& name);
+void UnloadAll();
+// The first loaded plug-in's module and path; false when none is loaded.
+bool FirstPlugin(HMODULE* module, std::string* path);
+// How many plug-ins failed to start so far.
+int FailedStarts();
+int LoadedPlugins();
+
+// ---- the command language (commands.cpp) ---------------------------------------
+
+// Posted to the host window when commands wait to be run.
+constexpr UINT WM_RUN_COMMANDS = WM_APP + 1;
+void Queue(const std::string& command);
+// Queues the commands of a script file, one a line; "#" lines are comments.
+void QueueScript(const std::string& path);
+void RunCommands();
+void OnCommandTimer(UINT_PTR timer);
+// A command another process handed over with WM_COPYDATA.
+LRESULT OnCommandData(const COPYDATASTRUCT* data);
+// Drops every command not yet run.
+void ClearCommands();
+// The second invocation: hands each command to the running host; the exit code.
+int ForwardCommands(const std::vector<std::string>& commands);
+// The style file in force ("" for the built-in styles).
+extern std::string style_file;
+
+// ---- screenshots (screenshot.cpp) ----------------------------------------------
+
+// The whole screen as a 24-bit bottom-up BMP file.
+bool SaveScreen(const std::string& path);
+
+// ---- styles (style.cpp) --------------------------------------------------------
+
+// Styles: the built-in ones, overridden key by key from a style file ("" for
+// none). Read again on every reconfigure.
+void LoadStyles(const std::string& style_file);
 // Every font CreateStyleFont hands out is appended to sink while it is set.
 void CollectStyleFonts(std::vector<HFONT>* sink);
 // The fill colour of a style index when its fill is one colour throughout.
 bool SolidStyleColor(int style_index, COLORREF* color);
+
+// ---- the system tray (systray.cpp, tray.cpp) ------------------------------------
+
+// Creates the tray window that Shell_NotifyIcon finds, checks that it is the
+// one found, and asks running programs to add their icons again. false,
+// with the reason logged, when the shell cannot be the system tray.
+bool StartSystemTray(HINSTANCE instance);
+void StopSystemTray();
+
+// One change to a tray icon as its owner asked for it. flags says which
+// fields are set, with the NIF_ bits of Shell_NotifyIcon.
+struct TrayChange {
+    HWND owner;
+    UINT id;
+    UINT flags;
+    UINT callback_message;
+    HICON icon;       // NIF_ICON; the tray owns it from here on, even on failure
+    const char* tip;  // NIF_TIP
+    DWORD state;      // NIF_STATE: NIS_HIDDEN keeps the icon out of the list
+    DWORD state_mask;
+};
+BOOL TrayAdd(const TrayChange& change);
+BOOL TrayModify(const TrayChange& change);
+BOOL TrayDelete(HWND owner, UINT id);
+BOOL TraySetVersion(HWND owner, UINT id, UINT version);
+BOOL TrayHasIcon(HWND owner, UINT id);
+// Drops the icons whose owner window is gone; returns how many.
+int TrayPurge();
+void LogTray();
+void ClearTray();
+
+// ---- what the stress and timing commands use of the host -----------------------
 
 // Device contexts a plug-in opens and closes, counted through its imports.
 struct DcCounts {

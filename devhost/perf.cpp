@@ -16,6 +16,9 @@
 // microseconds and the plug-in's times over the floor's:
 //   perf rows=10 iterations=200 show_us=... next_us=... floor_us=... show_ratio=... next_ratio=...
 // The floor uses the plug-in's default geometry (an empty or absent rc file).
+#include <windows.h>
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -92,23 +95,49 @@ HWND MakeWindow(const char* class_name, WNDPROC procedure, DWORD ex_style, const
                            window_class.hInstance, nullptr);
 }
 
+constexpr int ICON_PIXELS = 32;
+
 // A 32-pixel icon: a square in the row's colour inside a transparent edge.
-TrayMessage* Entry(HWND owner, int row) {
-    static TrayMessage message;
-    message = TrayMessage{};
-    message.owner = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(owner));
-    message.id = row + 1;
-    message.fields = TRAY_FIELD_MESSAGE | TRAY_FIELD_ICON | TRAY_FIELD_TIP;
-    message.callback_message = PERF_CALLBACK;
-    message.icon_size = TRAY_ICON_MAX;
-    const uint32_t color = 0xff000000u | (0x304050u + 0x1f0d07u * (row % 8));
-    for (int y = 0; y < TRAY_ICON_MAX; ++y)
-        for (int x = 0; x < TRAY_ICON_MAX; ++x) {
-            const bool edge = x < 2 || y < 2 || x >= TRAY_ICON_MAX - 2 || y >= TRAY_ICON_MAX - 2;
-            message.icon_pixels[y * TRAY_ICON_MAX + x] = edge ? 0 : color;
+HICON MakeRowIcon(int row) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = ICON_PIXELS;
+    info.bmiHeader.biHeight = -ICON_PIXELS;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP color = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!color) return nullptr;
+    const uint32_t fill = 0xff000000u | (0x304050u + 0x1f0d07u * (row % 8));
+    uint32_t* pixels = static_cast<uint32_t*>(bits);
+    BYTE mask_bits[ICON_PIXELS * ICON_PIXELS / 8] = {};  // a set bit is transparent
+    for (int y = 0; y < ICON_PIXELS; ++y)
+        for (int x = 0; x < ICON_PIXELS; ++x) {
+            const bool edge = x < 2 || y < 2 || x >= ICON_PIXELS - 2 || y >= ICON_PIXELS - 2;
+            pixels[y * ICON_PIXELS + x] = edge ? 0 : fill;
+            if (edge) mask_bits[(y * ICON_PIXELS + x) / 8] |= 0x80 >> (x % 8);
         }
-    std::snprintf(message.tip, sizeof message.tip, "Program %d: connected\r\nVolume 40%%", row);
-    return &message;
+    HBITMAP mask = CreateBitmap(ICON_PIXELS, ICON_PIXELS, 1, 1, mask_bits);
+    ICONINFO icon_info = {TRUE, 0, 0, mask, color};
+    HICON icon = CreateIconIndirect(&icon_info);
+    DeleteObject(mask);
+    DeleteObject(color);
+    return icon;
+}
+
+// The row's tray icon, with its owner's callback message and a two-line tip.
+BOOL AddRow(HWND owner, int row) {
+    char tip[64];
+    std::snprintf(tip, sizeof tip, "Program %d: connected\r\nVolume 40%%", row);
+    TrayChange change = {};
+    change.owner = owner;
+    change.id = row + 1;
+    change.flags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    change.callback_message = PERF_CALLBACK;
+    change.icon = MakeRowIcon(row);
+    change.tip = tip;
+    return TrayAdd(change);
 }
 
 double Microseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
@@ -159,7 +188,7 @@ void RunPerf(const std::string& arguments) {
     HWND list = lists.front();
     const RECT nowhere = {0, 0, 0, 0};
     HWND owner = MakeWindow(OWNER_CLASS, DefWindowProcA, WS_EX_TOOLWINDOW, nowhere);
-    for (int row = 0; row < rows; ++row) TrayAdd(*Entry(owner, row));
+    for (int row = 0; row < rows; ++row) AddRow(owner, row);
 
     // One show to learn the list's size and place, for the floor's window.
     Send("@Marrowick.Cancel");
@@ -219,7 +248,7 @@ void RunPerf(const std::string& arguments) {
         floor_us, show_us / floor_us, next_us / floor_us, unpainted);
 
     DestroyWindow(floor);
-    for (int row = 0; row < rows; ++row) TrayDelete(*Entry(owner, row));
+    for (int row = 0; row < rows; ++row) TrayDelete(owner, row + 1);
     DestroyWindow(owner);
     PumpMessages();
 }

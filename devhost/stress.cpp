@@ -105,13 +105,6 @@ BOOL CALLBACK CollectOwner(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-std::string Hex(HWND window) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%#x",
-                  static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)));
-    return text;
-}
-
 // "1 2 3 4", "1 2 3", "1 2" or "1" for the sides, as the rc syntax allows.
 std::string PaddingText(const Sides& p, int form) {
     char text[64];

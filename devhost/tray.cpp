@@ -1,6 +1,10 @@
-// The host's tray: entries owned by windows of other processes, added,
-// changed and removed by their owners through WM_COPYDATA.
-#include <cstring>
+// The shell's tray: the icons programs put in with Shell_NotifyIcon, keyed
+// by owner window and id, and the records GetTraySize and GetTrayIcon hand
+// the plug-ins. Icons hidden with NIS_HIDDEN stay in the tray but out of
+// what the plug-ins see.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <vector>
 
 #include "devhost/devhost.h"
@@ -8,126 +12,128 @@
 
 namespace {
 
-// The records the plug-in reads. A vector: GetTrayIcon's pointers stay valid
-// until the next change, which happens only between the plug-in's calls.
-std::vector<TrayEntry> tray;
+struct TrayIcon {
+    TrayEntry entry;  // what the plug-ins read
+    UINT version;     // NIM_SETVERSION's; 0 until the owner declares one
+    DWORD state;      // NIS_*
+};
 
-HWND Owner(const TrayMessage& message) { return reinterpret_cast<HWND>(message.owner); }
+// A vector: GetTrayIcon's pointers stay valid until the next change, which
+// happens only between the plug-in's calls.
+std::vector<TrayIcon> icons;
 
-int Find(const TrayMessage& message) {
-    for (size_t i = 0; i < tray.size(); ++i)
-        if (tray[i].hWnd == Owner(message) && tray[i].uID == message.id) return static_cast<int>(i);
+int Find(HWND owner, UINT id) {
+    for (size_t i = 0; i < icons.size(); ++i)
+        if (icons[i].entry.hWnd == owner && icons[i].entry.uID == id) return static_cast<int>(i);
     return -1;
 }
 
-// An icon of the host's own from the owner's pixels: a 32-bit colour bitmap
-// with alpha and the matching mask.
-HICON MakeIcon(const TrayMessage& message) {
-    const int size = message.icon_size;
-    if (size < 1 || size > TRAY_ICON_MAX) return nullptr;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP color = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!color) return nullptr;
-    std::memcpy(bits, message.icon_pixels, size * size * 4);
+bool Hidden(const TrayIcon& icon) { return (icon.state & NIS_HIDDEN) != 0; }
 
-    // Mask rows are padded to 16 bits; a set bit is transparent.
-    const int mask_stride = (size + 15) / 16 * 2;
-    std::vector<BYTE> mask_bits(mask_stride * size, 0);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            if ((message.icon_pixels[y * size + x] >> 24) == 0)
-                mask_bits[y * mask_stride + x / 8] |= 0x80 >> (x % 8);
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, mask_bits.data());
-
-    ICONINFO icon_info = {TRUE, 0, 0, mask, color};
-    HICON icon = CreateIconIndirect(&icon_info);
-    DeleteObject(mask);
-    DeleteObject(color);
-    return icon;
+void SetIcon(TrayIcon* icon, HICON handle) {
+    if (icon->entry.hIcon) DestroyIcon(icon->entry.hIcon);
+    icon->entry.hIcon = handle;
 }
 
-void CopyTip(TrayEntry* entry, const char* tip) {
-    lstrcpynA(entry->szTip, tip, sizeof entry->szTip);
-}
-
-void Apply(TrayEntry* entry, const TrayMessage& message) {
-    if (message.fields & TRAY_FIELD_MESSAGE) entry->uCallbackMessage = message.callback_message;
-    if (message.fields & TRAY_FIELD_ICON) {
-        if (entry->hIcon) DestroyIcon(entry->hIcon);
-        entry->hIcon = MakeIcon(message);
-    }
-    if (message.fields & TRAY_FIELD_TIP) CopyTip(entry, message.tip);
+void Apply(TrayIcon* icon, const TrayChange& change) {
+    if (change.flags & NIF_MESSAGE) icon->entry.uCallbackMessage = change.callback_message;
+    if (change.flags & NIF_ICON) SetIcon(icon, change.icon);
+    if (change.flags & NIF_TIP) lstrcpynA(icon->entry.szTip, change.tip, TRAY_TIP_CAPACITY);
+    if (change.flags & NIF_STATE)
+        icon->state = (icon->state & ~change.state_mask) | (change.state & change.state_mask);
 }
 
 void Remove(size_t index) {
-    if (tray[index].hIcon) DestroyIcon(tray[index].hIcon);
-    tray.erase(tray.begin() + index);
+    SetIcon(&icons[index], nullptr);
+    icons.erase(icons.begin() + index);
+}
+
+void LogChange(const char* what, const TrayIcon& icon) {
+    Log("tray %s owner=%s id=%u version=%u%s tip=\"%s\"", what, Hex(icon.entry.hWnd).c_str(),
+        icon.entry.uID, icon.version, Hidden(icon) ? " hidden" : "",
+        Escaped(icon.entry.szTip).c_str());
+}
+
+// The icon the tray took but could not keep.
+BOOL Refuse(const TrayChange& change) {
+    if ((change.flags & NIF_ICON) && change.icon) DestroyIcon(change.icon);
+    return FALSE;
 }
 
 }  // namespace
 
-BOOL TrayAdd(const TrayMessage& message) {
-    if (!IsWindow(Owner(message)) || Find(message) >= 0) return FALSE;
-    TrayEntry entry = {};
-    entry.hWnd = Owner(message);
-    entry.uID = message.id;
-    Apply(&entry, message);
-    tray.push_back(entry);
-    Log("tray add owner=%#x id=%u tip=\"%s\"", message.owner, message.id,
-        Escaped(entry.szTip).c_str());
+BOOL TrayAdd(const TrayChange& change) {
+    if (!IsWindow(change.owner) || Find(change.owner, change.id) >= 0) return Refuse(change);
+    TrayIcon icon = {};
+    icon.entry.hWnd = change.owner;
+    icon.entry.uID = change.id;
+    Apply(&icon, change);
+    icons.push_back(icon);
+    LogChange("add", icon);
     return TRUE;
 }
 
-BOOL TrayModify(const TrayMessage& message) {
-    const int index = Find(message);
-    if (index < 0) return FALSE;
-    Apply(&tray[index], message);
-    Log("tray modify owner=%#x id=%u tip=\"%s\"", message.owner, message.id,
-        Escaped(tray[index].szTip).c_str());
+BOOL TrayModify(const TrayChange& change) {
+    const int index = Find(change.owner, change.id);
+    if (index < 0) return Refuse(change);
+    Apply(&icons[index], change);
+    LogChange("modify", icons[index]);
     return TRUE;
 }
 
-BOOL TrayDelete(const TrayMessage& message) {
-    const int index = Find(message);
+BOOL TrayDelete(HWND owner, UINT id) {
+    const int index = Find(owner, id);
     if (index < 0) return FALSE;
     Remove(index);
-    Log("tray delete owner=%#x id=%u", message.owner, message.id);
+    Log("tray delete owner=%s id=%u", Hex(owner).c_str(), id);
     return TRUE;
 }
+
+BOOL TraySetVersion(HWND owner, UINT id, UINT version) {
+    const int index = Find(owner, id);
+    if (index < 0) return FALSE;
+    icons[index].version = version;
+    Log("tray version owner=%s id=%u version=%u", Hex(owner).c_str(), id, version);
+    return TRUE;
+}
+
+BOOL TrayHasIcon(HWND owner, UINT id) { return Find(owner, id) >= 0; }
 
 int TrayPurge() {
     int removed = 0;
-    for (size_t i = tray.size(); i-- > 0;)
-        if (!IsWindow(tray[i].hWnd)) {
+    for (size_t i = icons.size(); i-- > 0;)
+        if (!IsWindow(icons[i].entry.hWnd)) {
             Remove(i);
             ++removed;
         }
-    Log("purge removed=%d left=%d", removed, static_cast<int>(tray.size()));
+    Log("purge removed=%d left=%d", removed, static_cast<int>(icons.size()));
     return removed;
 }
 
 void LogTray() {
-    Log("tray size=%d", static_cast<int>(tray.size()));
-    for (size_t i = 0; i < tray.size(); ++i)
-        Log("tray[%d] owner=%#x id=%u message=%u icon=%d tip=\"%s\"", static_cast<int>(i),
-            static_cast<unsigned>(reinterpret_cast<uintptr_t>(tray[i].hWnd)), tray[i].uID,
-            tray[i].uCallbackMessage, tray[i].hIcon ? 1 : 0, Escaped(tray[i].szTip).c_str());
+    Log("tray size=%d", static_cast<int>(icons.size()));
+    for (size_t i = 0; i < icons.size(); ++i) {
+        const TrayEntry& entry = icons[i].entry;
+        Log("tray[%d] owner=%s id=%u message=%u version=%u icon=%d%s tip=\"%s\"",
+            static_cast<int>(i), Hex(entry.hWnd).c_str(), entry.uID, entry.uCallbackMessage,
+            icons[i].version, entry.hIcon ? 1 : 0, Hidden(icons[i]) ? " hidden" : "",
+            Escaped(entry.szTip).c_str());
+    }
 }
 
 void ClearTray() {
-    while (!tray.empty()) Remove(tray.size() - 1);
+    while (!icons.empty()) Remove(icons.size() - 1);
 }
 
-extern "C" int GetTraySize() { return static_cast<int>(tray.size()); }
+extern "C" int GetTraySize() {
+    int shown = 0;
+    for (const TrayIcon& icon : icons) shown += !Hidden(icon);
+    return shown;
+}
 
 extern "C" TrayEntry* GetTrayIcon(int index) {
-    if (index < 0 || index >= static_cast<int>(tray.size())) return nullptr;
-    return &tray[index];
+    if (index < 0) return nullptr;
+    for (TrayIcon& icon : icons)
+        if (!Hidden(icon) && index-- == 0) return &icon.entry;
+    return nullptr;
 }

@@ -55,8 +55,8 @@ void HandlePosted() {
 }
 
 HWND OpenOwnerWindow() {
-    return CreateWindowExA(WS_EX_TOOLWINDOW, OWNER_CLASS_NAME, program.name.c_str(), WS_POPUP, 0,
-                           0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(WS_EX_TOOLWINDOW, OWNER_CLASS_NAME, program.name.c_str(), WS_POPUP, 0, 0,
+                           0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 HWND ParseWindow(const char* text, int* end) {
@@ -107,8 +107,7 @@ LRESULT Exit(bool leave_icons) {
 // The text after the verb when command starts with "verb ".
 bool Takes(const std::string& command, const char* verb, std::string* rest) {
     const size_t length = std::strlen(verb);
-    if (command.compare(0, length, verb) != 0 || command.size() <= length ||
-        command[length] != ' ')
+    if (command.compare(0, length, verb) != 0 || command.size() <= length || command[length] != ' ')
         return false;
     *rest = command.substr(length + 1);
     return true;

@@ -1,0 +1,165 @@
+// blackbox.exe, the stand-in host: a hidden main window that keeps the
+// plug-ins' message registrations, the system tray that programs reach with
+// Shell_NotifyIcon, the style items and rc reading of host/host.h, plug-ins
+// loaded from the command line, and host commands from a script file or
+// from a second invocation:
+//
+//   blackbox.exe [-log FILE] [-style FILE] [-script FILE] PLUGIN.dll...
+//   blackbox.exe -exec "COMMAND" [-exec "COMMAND"...]
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "devhost/devhost.h"
+#include "host/host.h"
+
+namespace {
+
+FILE* log_file = stdout;
+HWND host_window;
+
+LRESULT CALLBACK HostWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case MSG_REGISTER:
+            Register(reinterpret_cast<HWND>(wParam), reinterpret_cast<const int*>(lParam));
+            return 0;
+        case MSG_UNREGISTER:
+            Unregister(reinterpret_cast<HWND>(wParam), reinterpret_cast<const int*>(lParam));
+            return 0;
+        case MSG_TRAY_PURGE:
+            OnPurgeRequest();
+            return 0;
+        case WM_COPYDATA:
+            return OnCommandData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        case WM_RUN_COMMANDS:
+            RunCommands();
+            return 0;
+        case WM_TIMER:
+            OnCommandTimer(wParam);
+            return 0;
+        case WM_CLOSE:
+            Quit();
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool CreateHostWindow(HINSTANCE instance) {
+    WNDCLASSA window_class = {};
+    window_class.lpfnWndProc = HostWndProc;
+    window_class.hInstance = instance;
+    window_class.lpszClassName = HOST_CLASS_NAME;
+    if (!RegisterClassA(&window_class)) return false;
+    host_window = CreateWindowExA(WS_EX_TOOLWINDOW, HOST_CLASS_NAME, "blackbox", WS_POPUP, 0, 0, 0,
+                                  0, nullptr, nullptr, instance, nullptr);
+    return host_window != nullptr;
+}
+
+struct Arguments {
+    std::vector<std::string> forward, plugins;
+    std::string log_path, script_path;
+};
+
+bool ParseArguments(int argc, char** argv, Arguments* arguments) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool has_value = i + 1 < argc;
+        if (arg == "-exec" && has_value)
+            arguments->forward.push_back(argv[++i]);
+        else if (arg == "-log" && has_value)
+            arguments->log_path = argv[++i];
+        else if (arg == "-style" && has_value)
+            style_file = argv[++i];
+        else if (arg == "-script" && has_value)
+            arguments->script_path = argv[++i];
+        else if (!arg.empty() && arg[0] == '-')
+            return false;
+        else
+            arguments->plugins.push_back(arg);
+    }
+    return true;
+}
+
+}  // namespace
+
+void Log(const char* format, ...) {
+    char text[2048];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    std::fprintf(log_file, "%s\n", text);
+    std::fflush(log_file);
+}
+
+std::string Hex(HWND window) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%#x",
+                  static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)));
+    return text;
+}
+
+// A quit that arrives meanwhile is posted again for the main loop.
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void Quit() {
+    ClearCommands();  // nothing runs after quit
+    UnloadAll();
+    StopSystemTray();
+    ClearTray();
+    DestroyWindow(host_window);
+}
+
+extern "C" HWND GetBBWnd() { return host_window; }
+
+int main(int argc, char** argv) {
+    Arguments arguments;
+    if (!ParseArguments(argc, argv, &arguments)) {
+        std::fprintf(stderr,
+                     "usage: blackbox.exe [-log FILE] [-style FILE] [-script FILE] PLUGIN.dll...\n"
+                     "       blackbox.exe -exec COMMAND...\n");
+        return 2;
+    }
+    if (!arguments.forward.empty()) return ForwardCommands(arguments.forward);
+
+    if (!arguments.log_path.empty() && !(log_file = std::fopen(arguments.log_path.c_str(), "w"))) {
+        std::fprintf(stderr, "blackbox: cannot write %s\n", arguments.log_path.c_str());
+        return 2;
+    }
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!CreateHostWindow(instance)) {
+        Log("error cannot create the host window");
+        return 2;
+    }
+    if (!StartSystemTray(instance)) {
+        std::fprintf(stderr, "blackbox: cannot be the system tray (see the log)\n");
+        return 2;
+    }
+    LoadStyles(style_file);
+    for (const std::string& path : arguments.plugins) LoadPlugin(path);
+    Log("ready hwnd=%s plugins=%d failed=%d", Hex(host_window).c_str(), LoadedPlugins(),
+        FailedStarts());
+    if (!arguments.script_path.empty()) QueueScript(arguments.script_path);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    Log("exit failed=%d", FailedStarts());
+    return FailedStarts() ? 1 : 0;
+}

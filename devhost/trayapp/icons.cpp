@@ -1,0 +1,208 @@
+// The program's icons: drawn as real icons and handed to the system tray
+// with Shell_NotifyIconA or Shell_NotifyIconW, a version declared with
+// NIM_SETVERSION right after the add, as programs do.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "devhost/trayapp/trayapp.h"
+
+namespace {
+
+constexpr int ICON_SIDE = 32;
+
+struct Icon {
+    HWND owner;
+    UINT version;
+    HICON handle;
+    std::string tip;
+};
+std::map<unsigned, Icon> icons;
+
+// A 32 by 32 icon: a rounded square in the colour with the letter in white,
+// transparent around it.
+HICON DrawIcon(COLORREF color, char letter) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = ICON_SIDE;
+    info.bmiHeader.biHeight = -ICON_SIDE;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP color_bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old_bitmap = SelectObject(dc, color_bitmap);
+    HBRUSH brush = CreateSolidBrush(color);
+    HPEN pen = CreatePen(PS_SOLID, 2,
+                         RGB(GetRValue(color) / 2, GetGValue(color) / 2, GetBValue(color) / 2));
+    HFONT font = CreateFontA(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                             NONANTIALIASED_QUALITY, 0, "Tahoma");
+    HGDIOBJ old_brush = SelectObject(dc, brush);
+    HGDIOBJ old_pen = SelectObject(dc, pen);
+    HGDIOBJ old_font = SelectObject(dc, font);
+    RoundRect(dc, 1, 1, ICON_SIDE - 1, ICON_SIDE - 1, 10, 10);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT all = {0, 0, ICON_SIDE, ICON_SIDE};
+    DrawTextA(dc, &letter, 1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    GdiFlush();
+
+    // GDI leaves alpha at 0: whatever was drawn becomes opaque, the rest is
+    // transparent in the mask (a set bit).
+    uint32_t* pixels = static_cast<uint32_t*>(bits);
+    BYTE mask_bits[ICON_SIDE * ICON_SIDE / 8] = {};
+    for (int i = 0; i < ICON_SIDE * ICON_SIDE; ++i) {
+        if (pixels[i])
+            pixels[i] |= 0xff000000u;
+        else
+            mask_bits[i / 8] |= 0x80 >> (i % 8);
+    }
+    SelectObject(dc, old_font);
+    SelectObject(dc, old_pen);
+    SelectObject(dc, old_brush);
+    SelectObject(dc, old_bitmap);
+    HBITMAP mask = CreateBitmap(ICON_SIDE, ICON_SIDE, 1, 1, mask_bits);
+    ICONINFO icon_info = {TRUE, 0, 0, mask, color_bitmap};
+    HICON icon = CreateIconIndirect(&icon_info);
+    DeleteObject(mask);
+    DeleteObject(font);
+    DeleteObject(pen);
+    DeleteObject(brush);
+    DeleteObject(color_bitmap);
+    DeleteDC(dc);
+    return icon;
+}
+
+// "\n" in a tip given on the command line or in a command is a line break.
+std::string Unescaped(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+            out += "\r\n";
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// Fills the fields both forms of NOTIFYICONDATA share and calls the one the
+// program uses; a tip longer than the record holds is cut there.
+template <typename Data>
+void Fill(Data* data, unsigned id, const Icon& icon, UINT flags) {
+    data->cbSize = sizeof *data;
+    data->hWnd = icon.owner;
+    data->uID = id;
+    data->uFlags = flags;
+    data->uCallbackMessage = WM_TRAY_CALLBACK + icon.version;
+    data->hIcon = icon.handle;
+    data->uVersion = icon.version;
+    if (icon.version >= TRAY_VERSION_4) data->uFlags |= NIF_SHOWTIP;
+}
+
+BOOL Notify(DWORD operation, unsigned id, const Icon& icon, UINT flags) {
+    if (program.wide) {
+        NOTIFYICONDATAW data = {};
+        Fill(&data, id, icon, flags);
+        MultiByteToWideChar(CP_ACP, 0, icon.tip.c_str(), -1, data.szTip, ARRAYSIZE(data.szTip));
+        data.szTip[ARRAYSIZE(data.szTip) - 1] = 0;
+        return Shell_NotifyIconW(operation, &data);
+    }
+    NOTIFYICONDATAA data = {};
+    Fill(&data, id, icon, flags);
+    lstrcpynA(data.szTip, icon.tip.c_str(), ARRAYSIZE(data.szTip));
+    return Shell_NotifyIconA(operation, &data);
+}
+
+bool Add(unsigned id, const Icon& icon) {
+    if (!Notify(NIM_ADD, id, icon, NIF_MESSAGE | NIF_ICON | NIF_TIP)) return false;
+    if (icon.version != TRAY_VERSION_NONE && !Notify(NIM_SETVERSION, id, icon, 0))
+        std::fprintf(stderr, "trayapp %s: version %u refused for %u\n", program.name.c_str(),
+                     icon.version, id);
+    return true;
+}
+
+void Destroy(const Icon& icon) {
+    if (icon.handle) DestroyIcon(icon.handle);
+}
+
+}  // namespace
+
+bool AddIcon(const std::string& entry, HWND owner) {
+    unsigned id = 0, version = program.version;
+    char color_text[8] = "", letter = '?';
+    int tip_start = 0;
+    const bool versioned = std::sscanf(entry.c_str(), "%u:%u #%6s %c %n", &id, &version, color_text,
+                                       &letter, &tip_start) == 4 &&
+                           tip_start;
+    if (!versioned &&
+        (std::sscanf(entry.c_str(), "%u #%6s %c %n", &id, color_text, &letter, &tip_start) < 3 ||
+         !tip_start))
+        return false;
+    if (icons.count(id) || (version != 0 && version != 3 && version != 4)) return false;
+    const unsigned long rgb = std::strtoul(color_text, nullptr, 16);
+    Icon icon = {owner, version,
+                 DrawIcon(RGB((rgb >> 16) & 0xff, (rgb >> 8) & 0xff, rgb & 0xff), letter),
+                 Unescaped(entry.substr(tip_start))};
+    // Kept even when no tray took it: a tray that starts later asks for it
+    // with "TaskbarCreated".
+    icons[id] = icon;
+    return Add(id, icon);
+}
+
+bool ChangeTip(unsigned id, const std::string& tip) {
+    const auto found = icons.find(id);
+    if (found == icons.end()) return false;
+    Icon changed = found->second;
+    changed.tip = Unescaped(tip);
+    if (!Notify(NIM_MODIFY, id, changed, NIF_TIP)) return false;
+    found->second = changed;
+    return true;
+}
+
+bool DeleteIcon(unsigned id) {
+    const auto found = icons.find(id);
+    if (found == icons.end() || !Notify(NIM_DELETE, id, found->second, 0)) return false;
+    Destroy(found->second);
+    icons.erase(found);
+    return true;
+}
+
+void DeleteAllIcons() {
+    for (const auto& icon : icons) {
+        Notify(NIM_DELETE, icon.first, icon.second, 0);
+        Destroy(icon.second);
+    }
+    icons.clear();
+}
+
+void AddIconsAgain() {
+    int added = 0;
+    for (const auto& icon : icons) added += Add(icon.first, icon.second);
+    std::printf("taskbar created: %d of %d icons added again\n", added,
+                static_cast<int>(icons.size()));
+    std::fflush(stdout);
+}
+
+void ForgetIconsOf(HWND owner) {
+    for (auto icon = icons.begin(); icon != icons.end();) {
+        if (icon->second.owner == owner) {
+            Destroy(icon->second);
+            icon = icons.erase(icon);
+        } else {
+            ++icon;
+        }
+    }
+}
+
+bool IconVersion(unsigned id, UINT* version) {
+    const auto found = icons.find(id);
+    if (found == icons.end()) return false;
+    *version = found->second.version;
+    return true;
+}
