@@ -15,7 +15,8 @@ PACKAGES=(
     # libFuzzer and the sanitizer runtimes for clang; only recommended by clang.
     clang libclang-rt-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64
-    # Wine's 32-bit part for the win32 prefix, its 64-bit one for a win64 prefix.
+    # Wine with both halves: the shell is a 32-bit program, its prefix and the
+    # 64-bit tray program need the 64-bit one.
     wine wine32:i386 wine64
     xvfb xauth imagemagick zip unzip
 )

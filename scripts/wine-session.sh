@@ -35,7 +35,7 @@ end_session() {
 
 wine_session() {
     session_name=$1
-    export WINEPREFIX=$2 WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX=$2 WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     bash "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$WINEPREFIX" >&2
     exec 7>"$WINEPREFIX.session.lock"
     flock -w 600 7 || { echo "$session_name: another session holds $WINEPREFIX" >&2; exit 1; }

@@ -147,22 +147,23 @@ Session& Session::Get() {
 }
 
 std::vector<std::string> Session::Environment() const {
-    return {"DISPLAY=" + display_, "WINEPREFIX=" E2E_PREFIX, "WINEARCH=win32", "WINEDEBUG=-all",
+    return {"DISPLAY=" + display_, "WINEPREFIX=" E2E_PREFIX, "WINEARCH=win64", "WINEDEBUG=-all",
             "WINEDLLOVERRIDES=mscoree,mshtml="};
 }
 
 std::string Session::ProgramPath(const std::string& name) const {
-    return std::string(E2E_WIN32_DIR) + "/devhost/" + name;
+    const bool x64 = name.find("64.exe") != std::string::npos;
+    return std::string(x64 ? E2E_WIN64_DIR : E2E_WIN32_DIR) + "/devhost/" + name;
 }
 
 bool Session::Start(std::string* why) {
     work_dir_ = E2E_WORK_DIR;
     mkdir(work_dir_.c_str(), 0755);
     for (const std::string& file :
-         {ProgramPath("blackbox.exe"), ProgramPath("trayapp.exe"), ProgramPath("inspector.exe"),
-          std::string(E2E_WIN32_DIR "/Marrowick.dll")})
+         {ProgramPath("blackbox.exe"), ProgramPath("trayapp.exe"), ProgramPath("trayapp64.exe"),
+          ProgramPath("inspector.exe"), std::string(E2E_WIN32_DIR "/Marrowick.dll")})
         if (access(file.c_str(), F_OK) != 0) {
-            *why = file + " is missing: build the Windows tree first (make dll)";
+            *why = file + " is missing: build the Windows trees first (make dll tray64)";
             return false;
         }
     // One session per prefix at a time: another run in the same tree waits.
@@ -171,7 +172,7 @@ bool Session::Start(std::string* why) {
         *why = "another end-to-end run holds " E2E_PREFIX ".session.lock";
         return false;
     }
-    if (access(E2E_PREFIX "/.marrowick-ready", F_OK) != 0) {
+    if (access(E2E_PREFIX "/.marrowick-ready-win64", F_OK) != 0) {
         *why = "no Wine prefix at " E2E_PREFIX " (made by scripts/wine-prefix.sh)";
         return false;
     }

@@ -71,7 +71,8 @@ public:
     // One request to the inspector and its one-line answer ("" on time-out).
     std::string Ask(const std::string& request);
 
-    std::string ProgramPath(const std::string& name) const;  // in the win32 build
+    // In the win32 build, or the win64 one for a name ending in 64.exe.
+    std::string ProgramPath(const std::string& name) const;
     const std::string& WorkDir() const { return work_dir_; }
 
 private:

@@ -3,13 +3,17 @@
 // with one line on stdout:
 //
 //   exec TEXT                 queue a host command        -> ok | error ...
-//   window CLASS              first top-level window      -> none | hwnd=.. visible=.. style=..
+//   window CLASS [TITLE]      first top-level window      -> none | hwnd=.. visible=.. style=..
 //                                                            exstyle=.. rect=X,Y,W,H
 //   foreground                the foreground window       -> class=NAME | none
 //   box CAPTION               a message box's text        -> none | text=...
 //   press CAPTION             press its OK button         -> ok | none
 //   measure FACE HEIGHT WEIGHT TEXT   DrawText's DT_CALCRECT size -> W H
 //   tell NAME TEXT            a command to a tray program -> ok | error
+//   menu NAME                 tray program NAME's open popup menu -> none | rect=X,Y,W,H
+//   menukey NAME KEY          presses down, up, return or escape in that menu -> ok | none
+//   record KIND               sends the system tray a hand-made record (tests/e2e/records.h)
+//                                                         -> result=N, what the tray answered
 //   screen                    the screen size             -> W H
 //
 // Texts are sent and answered with C escapes (\r, \n, \t, \\).
@@ -19,6 +23,7 @@
 #include <string>
 
 #include "devhost/protocol.h"
+#include "tests/e2e/records.h"
 
 namespace {
 
@@ -67,16 +72,66 @@ bool Send(HWND window, ULONG_PTR kind, const std::string& text) {
            result;
 }
 
-std::string Describe(HWND window) {
+std::string RectText(HWND window) {
     RECT r;
     GetWindowRect(window, &r);
-    char text[200];
-    std::snprintf(
-        text, sizeof text, "hwnd=%#x visible=%d style=%#lx exstyle=%#lx rect=%ld,%ld,%ld,%ld",
-        static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)), IsWindowVisible(window) ? 1 : 0,
-        GetWindowLongA(window, GWL_STYLE), GetWindowLongA(window, GWL_EXSTYLE), r.left, r.top,
-        r.right - r.left, r.bottom - r.top);
+    char text[64];
+    std::snprintf(text, sizeof text, "%ld,%ld,%ld,%ld", r.left, r.top, r.right - r.left,
+                  r.bottom - r.top);
     return text;
+}
+
+std::string Describe(HWND window) {
+    char text[200];
+    std::snprintf(text, sizeof text, "hwnd=%#x visible=%d style=%#lx exstyle=%#lx rect=",
+                  static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)),
+                  IsWindowVisible(window) ? 1 : 0, GetWindowLongA(window, GWL_STYLE),
+                  GetWindowLongA(window, GWL_EXSTYLE));
+    return text + RectText(window);
+}
+
+// A popup menu is a top-level window of class #32768 of the process that
+// tracks it.
+struct MenuSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindMenuOf(HWND window, LPARAM lParam) {
+    MenuSearch* search = reinterpret_cast<MenuSearch*>(lParam);
+    char class_name[16];
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == search->process && IsWindowVisible(window) &&
+        GetClassNameA(window, class_name, sizeof class_name) &&
+        std::strcmp(class_name, "#32768") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindMenu(const std::string& tray_program) {
+    HWND program = FindWindowA(TRAYAPP_CLASS_NAME, tray_program.c_str());
+    MenuSearch search = {0, nullptr};
+    if (!program || !GetWindowThreadProcessId(program, &search.process)) return nullptr;
+    EnumWindows(FindMenuOf, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A key for the open menu, which reads the keyboard from its thread's queue.
+std::string PressMenuKey(const std::string& tray_program, const std::string& key) {
+    HWND menu = FindMenu(tray_program);
+    const WPARAM code = key == "down"     ? VK_DOWN
+                        : key == "up"     ? VK_UP
+                        : key == "return" ? VK_RETURN
+                        : key == "escape" ? VK_ESCAPE
+                                          : 0;
+    if (!code) return "error unknown key " + key;
+    if (!menu) return "none";
+    PostMessageA(menu, WM_KEYDOWN, code, 1);
+    PostMessageA(menu, WM_KEYUP, code, 0xC0000001);
+    return "ok";
 }
 
 // A message box is a dialog of class #32770 with the caption as its title.
@@ -128,7 +183,8 @@ std::string Answer(const std::string& line) {
         return Send(host, COPYDATA_COMMAND, Unescaped(rest)) ? "ok" : "error refused";
     }
     if (verb == "window") {
-        HWND window = FindWindowA(rest.c_str(), nullptr);
+        const std::string title = Rest(rest);
+        HWND window = FindWindowA(First(rest).c_str(), title.empty() ? nullptr : title.c_str());
         return window ? Describe(window) : "none";
     }
     if (verb == "foreground") {
@@ -159,6 +215,12 @@ std::string Answer(const std::string& line) {
         if (!tray) return "error no tray program " + First(rest);
         return Send(tray, COPYDATA_TRAYAPP_COMMAND, Rest(rest)) ? "ok" : "error refused";
     }
+    if (verb == "menu") {
+        HWND menu = FindMenu(rest);
+        return menu ? "rect=" + RectText(menu) : "none";
+    }
+    if (verb == "menukey") return PressMenuKey(First(rest), Rest(rest));
+    if (verb == "record") return "result=" + std::to_string(SendBadRecord(rest));
     if (verb == "screen")
         return std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " +
                std::to_string(GetSystemMetrics(SM_CYSCREEN));

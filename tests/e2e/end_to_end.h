@@ -1,0 +1,278 @@
+// The end-to-end tests' fixture: a directory of its own per case with a copy
+// of the real DLL and a test style, the stand-in shell and tray programs
+// started in the Wine session, host commands, and what the inspector sees:
+// windows, message boxes, text sizes, screenshots.
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+namespace e2e {
+
+inline constexpr unsigned FRAME_COLOR = 0x203040;
+inline constexpr unsigned HILITE_COLOR = 0xf0a020;
+
+// Solid fills, so that every pixel of a row says whether it is highlighted.
+inline constexpr char TEST_STYLE[] =
+    "menu.frame.appearance: solid\n"
+    "menu.frame.color: #203040\n"
+    "menu.frame.textColor: #e0e0e0\n"
+    "menu.frame.font: Tahoma\n"
+    "menu.frame.fontHeight: 13\n"
+    "menu.frame.fontWeight: normal\n"
+    "menu.hilite.appearance: solid\n"
+    "menu.hilite.color: #f0a020\n"
+    "menu.hilite.textColor: #101010\n";
+inline constexpr char FONT[] = "Tahoma 13 400";
+
+struct Rect {
+    int x = 0, y = 0, w = 0, h = 0;
+    bool operator==(const Rect& o) const { return x == o.x && y == o.y && w == o.w && h == o.h; }
+};
+inline void PrintTo(const Rect& r, std::ostream* os) {
+    *os << r.x << "," << r.y << " " << r.w << "x" << r.h;
+}
+
+struct Window {
+    bool exists = false;
+    unsigned hwnd = 0;
+    bool visible = false;
+    unsigned style = 0, exstyle = 0;
+    Rect rect;
+};
+
+struct Paddings {
+    int top, right, bottom, left;
+};
+
+// The settings the layout rule uses, with the defaults of an empty rc file.
+struct Layout {
+    Paddings base = {0, 0, 0, 0};
+    Paddings tip = {2, 13, 2, 4};
+    int icon = 16;
+    int icon_tip = 4;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = Session::Get().WorkDir() + "/" + info->name();
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_ + "/plugin");
+        std::filesystem::copy_file(E2E_WIN32_DIR "/Marrowick.dll", dir_ + "/plugin/Marrowick.dll");
+        WriteFile(dir_ + "/test.style", TEST_STYLE);
+    }
+
+    void TearDown() override {
+        // A box left open by a failed test would keep the host waiting.
+        for (int i = 0; i < 5 && Ask("press Marrowick") == "ok"; ++i) {
+        }
+        for (Process& tray : trays_) tray.Stop();
+        host_.Stop();
+    }
+
+    std::string Ask(const std::string& request) { return Session::Get().Ask(request); }
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+    std::string HostLog() const { return Path("host.log"); }
+
+    void WriteRc(const std::string& text) { WriteFile(Path("plugin/Marrowick.rc"), text); }
+
+    void StartHost() {
+        host_ = Session::Get().Run(
+            "blackbox.exe",
+            {"-log", WindowsPath(HostLog()), "-style", WindowsPath(Path("test.style")),
+             WindowsPath(Path("plugin/Marrowick.dll"))},
+            Path("host.out"), Path("host.err"));
+        ASSERT_TRUE(WaitForLog("ready ", START_TIMEOUT)) << "the host did not start";
+    }
+
+    // A tray program (trayapp.exe, or trayapp64.exe for the 64-bit one);
+    // entries are "ID[:VERSION] #rrggbb LETTER TIP", options those of
+    // trayapp before them ("-ansi", "-version 4", "-passive"...).
+    void StartTray(const std::string& name, const std::vector<std::string>& entries,
+                   const std::vector<std::string>& options = {},
+                   const std::string& program = "trayapp.exe") {
+        trays_.push_back(RunTray(name, entries, options, program));
+        ASSERT_TRUE(WaitUntil([&] { return TrayReady(name); }, START_TIMEOUT))
+            << "tray program " << name << " did not start";
+    }
+
+    Process RunTray(const std::string& name, const std::vector<std::string>& entries,
+                    const std::vector<std::string>& options = {},
+                    const std::string& program = "trayapp.exe") {
+        std::vector<std::string> args = {"-name", name, "-log", WindowsPath(TrayLog(name))};
+        args.insert(args.end(), options.begin(), options.end());
+        args.insert(args.end(), entries.begin(), entries.end());
+        return Session::Get().Run(program, args, Path(name + ".out"), Path(name + ".err"));
+    }
+
+    bool TrayReady(const std::string& name) const {
+        const auto lines = ReadLines(Path(name + ".out"));
+        return !lines.empty() && lines[0] == "ready " + name;
+    }
+
+    std::string TrayLog(const std::string& name) const { return Path(name + ".log"); }
+
+    int CountLog(const std::string& text) const {
+        const auto lines = ReadLines(HostLog());
+        return static_cast<int>(std::count(lines.begin(), lines.end(), text));
+    }
+
+    bool WaitForLog(const std::string& part, Clock::duration timeout = STEP_TIMEOUT) const {
+        return WaitUntil(
+            [&] {
+                for (const std::string& line : ReadLines(HostLog()))
+                    if (line.find(part) != std::string::npos) return true;
+                return false;
+            },
+            timeout);
+    }
+
+    // Queues a host command and waits until the host has finished it.
+    void Exec(const std::string& command) {
+        const std::string done = "done " + Escaped(command);
+        const int before = CountLog(done);
+        ASSERT_EQ(Ask("exec " + Escaped(command)), "ok") << command;
+        ASSERT_TRUE(WaitUntil([&] { return CountLog(done) > before; })) << "not done: " << command;
+    }
+
+    // Queues a command that opens a message box: the host is busy until the
+    // box is closed.
+    std::string ExecShowingBox(const std::string& command) {
+        EXPECT_EQ(Ask("exec " + Escaped(command)), "ok");
+        std::string text;
+        const bool shown = WaitUntil([&] {
+            const std::string answer = Ask("box Marrowick");
+            if (answer.rfind("text=", 0) != 0) return false;
+            text = answer.substr(5);
+            return true;
+        });
+        EXPECT_TRUE(shown) << "no message box for " << command;
+        EXPECT_EQ(Ask("press Marrowick"), "ok");
+        EXPECT_TRUE(WaitUntil([&] { return Ask("box Marrowick") == "none"; }));
+        EXPECT_TRUE(WaitUntil([&] { return CountLog("done " + Escaped(command)) > 0; }));
+        return text;
+    }
+
+    Window ListWindow() {
+        Window window;
+        const std::string answer = Ask("window Marrowick");
+        int visible = 0;
+        window.exists =
+            std::sscanf(answer.c_str(), "hwnd=%x visible=%d style=%x exstyle=%x rect=%d,%d,%d,%d",
+                        &window.hwnd, &visible, &window.style, &window.exstyle, &window.rect.x,
+                        &window.rect.y, &window.rect.w, &window.rect.h) == 8;
+        window.visible = visible != 0;
+        return window;
+    }
+
+    bool WaitShown(bool shown) {
+        return WaitUntil([&] { return ListWindow().visible == shown; });
+    }
+
+    std::vector<std::string> Clicks(const std::string& tray, size_t expected) {
+        WaitUntil([&] { return ReadLines(TrayLog(tray)).size() >= expected; });
+        return ReadLines(TrayLog(tray));
+    }
+
+    // DrawText's size of the text in the list's font, measured by Windows.
+    std::pair<int, int> Measure(const std::string& text, const std::string& font) {
+        int w = -1, h = -1;
+        std::sscanf(Ask("measure " + font + " " + Escaped(text)).c_str(), "%d %d", &w, &h);
+        return {w, h};
+    }
+
+    // Where the list must lie for rows of these one-line texts.
+    Rect Expected(const std::vector<std::string>& texts, const Layout& l,
+                  const std::string& font = FONT) {
+        int widest = 0, tallest = l.icon;
+        for (const std::string& text : texts) {
+            auto [w, h] = Measure(text, font);
+            widest = std::max(widest, w);
+            tallest = std::max(tallest, h);
+        }
+        Rect r;
+        r.w = widest + l.tip.left + l.tip.right + l.icon + l.icon_tip + l.base.left + l.base.right;
+        r.h = (tallest + l.tip.top + l.tip.bottom) * static_cast<int>(texts.size()) + l.base.top +
+              l.base.bottom;
+        r.x = 1024 / 2 - r.w / 2;
+        r.y = 768 / 2 - r.h / 2;
+        return r;
+    }
+
+    Bitmap Screenshot(const std::string& name) {
+        const std::string file = Path(name + ".bmp");
+        Exec("screenshot " + WindowsPath(file));
+        Bitmap bitmap;
+        EXPECT_TRUE(bitmap.Load(file)) << file;
+        return bitmap;
+    }
+
+    // Which rows of the shown list are painted in the highlight colour, read
+    // at both ends of each row, left of the icon and right of the text; empty
+    // when a row is neither in the frame's nor in the highlight's colour.
+    static std::vector<int> HighlightedRows(const Bitmap& screen, const Rect& list, int rows,
+                                            std::string* problem) {
+        std::vector<int> highlighted;
+        const int pitch = list.h / rows;
+        for (int row = 0; row < rows; ++row) {
+            const int y = list.y + row * pitch + pitch / 2;
+            const unsigned left = screen.Pixel(list.x + 1, y);
+            const unsigned right = screen.Pixel(list.x + list.w - 2, y);
+            if (left != right || (left != HILITE_COLOR && left != FRAME_COLOR)) {
+                char text[80];
+                std::snprintf(text, sizeof text, "row %d: colours %06x and %06x", row, left, right);
+                *problem = text;
+                return {};
+            }
+            if (left == HILITE_COLOR) highlighted.push_back(row);
+        }
+        return highlighted;
+    }
+
+    // The highlighted rows of the shown list in a screenshot. The window
+    // system puts what was painted on the screen a little later, so a
+    // screenshot that does not show the expected rows yet is taken again.
+    std::vector<int> ShownHighlight(const std::string& name, int rows,
+                                    const std::vector<int>& expected) {
+        const Window window = ListWindow();
+        EXPECT_TRUE(window.visible);
+        std::vector<int> highlighted;
+        std::string problem;
+        for (int attempt = 1; attempt <= 5; ++attempt) {
+            problem.clear();
+            highlighted = HighlightedRows(Screenshot(name + "_" + std::to_string(attempt)),
+                                          window.rect, rows, &problem);
+            if (problem.empty() && highlighted == expected) break;
+        }
+        EXPECT_EQ(problem, "");
+        return highlighted;
+    }
+
+    // The host's log lines that start with prefix, in order.
+    std::vector<std::string> LogLines(const std::string& prefix) const {
+        std::vector<std::string> found;
+        for (const std::string& line : ReadLines(HostLog()))
+            if (line.rfind(prefix, 0) == 0) found.push_back(line);
+        return found;
+    }
+
+    std::string dir_;
+    Process host_;
+    std::vector<Process> trays_;
+};
+
+// Three icons of one program, the first with a two-line tip.
+inline const std::vector<std::string> THREE = {
+    "1 #3080ff V Volume 40%\\nMuted", "2 #30c060 N Network: connected", "3 #d04040 B Battery"};
+
+}  // namespace e2e
