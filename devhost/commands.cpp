@@ -82,6 +82,7 @@ const Verb VERBS[] = {
     {"restart", RestartPlugin, nullptr},
     {"tray", [](const std::string&) { LogTray(); }, nullptr},
     {"purge", [](const std::string&) { TrayPurge(); }, nullptr},
+    {"key", PressKeys, nullptr},
     {"stress", RunStress, nullptr},
     {"perf", RunPerf, nullptr},
     {"quit", [](const std::string&) { Quit(); }, nullptr},

@@ -125,6 +125,7 @@ int WatchDeviceContexts(HMODULE module);
 void UnwatchDeviceContexts();
 DcCounts DeviceContexts();
 
-// The host commands "stress N SEED FILE" and "perf ROWS ITERATIONS".
+// The host commands "key NAME...", "stress N SEED FILE" and "perf ROWS ITERATIONS".
+void PressKeys(const std::string& names);
 void RunStress(const std::string& arguments);
 void RunPerf(const std::string& arguments);

@@ -72,50 +72,13 @@ Callback Decode(UINT version, WPARAM wParam, LPARAM lParam) {
     return {version, static_cast<unsigned>(wParam), static_cast<UINT>(lParam), {0, 0}};
 }
 
-void LogCallback(const Callback& callback) {
-    std::string line = program.name;
-    if (callback.version) line += " v" + std::to_string(callback.version);
-    line += " id=" + std::to_string(callback.id) + " " + MessageText(callback.event);
-    if (callback.version >= TRAY_VERSION_4)
-        line +=
-            " at=" + std::to_string(callback.anchor.x) + "," + std::to_string(callback.anchor.y);
-    LogLine("%s", line.c_str());
-    ++callbacks_logged;
-}
+// What the program does about one callback.
+enum Response { IGNORE_IT, OPEN_MENU, OPEN_WINDOW };
 
-void OpenWindow(unsigned id) {
-    if (!IsWindow(program_window))
-        program_window =
-            CreateWindowExA(0, TRAYAPP_WINDOW_CLASS_NAME, program.name.c_str(), WS_OVERLAPPEDWINDOW,
-                            40, 40, 260, 120, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    ShowWindow(program_window, SW_SHOWNORMAL);
-    SetForegroundWindow(program_window);
-    LogLine("%s window id=%u", program.name.c_str(), id);
-}
-
-// A real popup menu, made foreground first and followed by a posted
-// WM_NULL, as Microsoft documents for menus opened from the tray.
-void OpenMenu(HWND window, unsigned id, POINT at) {
-    if (menu_open) return;  // a callback that arrived while the menu is open
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, MENU_OPEN, "Open");
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, MENU_QUIT, "Quit");
-    SetForegroundWindow(window);
-    LogLine("%s menu id=%u at=%ld,%ld", program.name.c_str(), id, at.x, at.y);
-    menu_open = true;
-    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
-                                       at.y, 0, window, nullptr);
-    menu_open = false;
-    PostMessageA(window, WM_NULL, 0, 0);
-    DestroyMenu(menu);
-    LogLine("%s chose %s", program.name.c_str(),
-            chosen == MENU_OPEN   ? "Open"
-            : chosen == MENU_QUIT ? "Quit"
-                                  : "nothing");
-    if (chosen == MENU_OPEN) OpenWindow(id);
-    if (chosen == MENU_QUIT) PostQuitMessage(0);
-}
+struct Plan {
+    Response response;
+    POINT at;  // where a menu opens
+};
 
 POINT Cursor() {
     POINT at = {0, 0};
@@ -123,25 +86,80 @@ POINT Cursor() {
     return at;
 }
 
-void Act(HWND window, const Callback& callback) {
+Plan PlanFor(const Callback& callback) {
     UINT declared;
-    if (!IconVersion(callback.id, &declared) || declared != callback.version) return;
+    if (program.passive || !IconVersion(callback.id, &declared) || declared != callback.version)
+        return {IGNORE_IT, {}};
     if (callback.version == TRAY_VERSION_NONE) {
-        if (callback.event == WM_RBUTTONUP) OpenMenu(window, callback.id, Cursor());
-        if (callback.event == WM_LBUTTONDBLCLK) OpenWindow(callback.id);
-        return;
+        if (callback.event == WM_RBUTTONUP && !menu_open) return {OPEN_MENU, Cursor()};
+        if (callback.event == WM_LBUTTONDBLCLK) return {OPEN_WINDOW, {}};
+        return {IGNORE_IT, {}};
     }
     switch (callback.event) {
         case NIN_SELECT:
         case NIN_KEYSELECT:
         case WM_LBUTTONDBLCLK:
-            OpenWindow(callback.id);
-            break;
+            return {OPEN_WINDOW, {}};
         case WM_CONTEXTMENU:
-            OpenMenu(window, callback.id,
-                     callback.version >= TRAY_VERSION_4 ? callback.anchor : Cursor());
-            break;
+            if (menu_open) break;  // it arrived while the menu is open
+            return {OPEN_MENU, callback.version >= TRAY_VERSION_4 ? callback.anchor : Cursor()};
     }
+    return {IGNORE_IT, {}};
+}
+
+// The callback's line and, in the same write, what the program is about to
+// open, so that whoever reads the log never sees the one without the other.
+void LogCallback(const Callback& callback, const Plan& plan) {
+    std::string line = program.name;
+    if (callback.version) line += " v" + std::to_string(callback.version);
+    line += " id=" + std::to_string(callback.id) + " " + MessageText(callback.event);
+    if (callback.version >= TRAY_VERSION_4)
+        line +=
+            " at=" + std::to_string(callback.anchor.x) + "," + std::to_string(callback.anchor.y);
+    const std::string opens = program.name + (plan.response == OPEN_MENU ? " menu" : " window") +
+                              " id=" + std::to_string(callback.id);
+    if (plan.response == OPEN_MENU)
+        line += "\n" + opens + " at=" + std::to_string(plan.at.x) + "," + std::to_string(plan.at.y);
+    if (plan.response == OPEN_WINDOW) line += "\n" + opens;
+    LogLine("%s", line.c_str());
+    ++callbacks_logged;
+}
+
+// The program's window, right of the middle of the screen, where the list
+// and the menus open too.
+void OpenWindow() {
+    if (!IsWindow(program_window))
+        program_window = CreateWindowExA(
+            0, TRAYAPP_WINDOW_CLASS_NAME, program.name.c_str(), WS_OVERLAPPEDWINDOW,
+            GetSystemMetrics(SM_CXSCREEN) / 2 + 140, GetSystemMetrics(SM_CYSCREEN) / 2 - 150, 260,
+            120, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(program_window, SW_SHOWNORMAL);
+    SetForegroundWindow(program_window);
+}
+
+// A real popup menu, made foreground first and followed by a posted
+// WM_NULL, as Microsoft documents for menus opened from the tray. Its Open
+// item opens the window, its Quit item ends the program.
+void OpenMenu(HWND window, unsigned id, POINT at) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, MENU_OPEN, "Open");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, MENU_QUIT, "Quit");
+    SetForegroundWindow(window);
+    menu_open = true;
+    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
+                                       at.y, 0, window, nullptr);
+    menu_open = false;
+    PostMessageA(window, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    const char* item = chosen == MENU_OPEN ? "Open" : chosen == MENU_QUIT ? "Quit" : "nothing";
+    if (chosen == MENU_OPEN)
+        LogLine("%s chose %s\n%s window id=%u", program.name.c_str(), item, program.name.c_str(),
+                id);
+    else
+        LogLine("%s chose %s", program.name.c_str(), item);
+    if (chosen == MENU_OPEN) OpenWindow();
+    if (chosen == MENU_QUIT) PostQuitMessage(0);
 }
 
 LRESULT CALLBACK ProgramWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -160,8 +178,10 @@ bool OnTrayCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         (version != TRAY_VERSION_NONE && version != TRAY_VERSION_3 && version != TRAY_VERSION_4))
         return false;
     const Callback callback = Decode(version, wParam, lParam);
-    LogCallback(callback);
-    if (!program.passive) Act(window, callback);
+    const Plan plan = PlanFor(callback);
+    LogCallback(callback, plan);
+    if (plan.response == OPEN_MENU) OpenMenu(window, callback.id, plan.at);
+    if (plan.response == OPEN_WINDOW) OpenWindow();
     return true;
 }
 

@@ -106,7 +106,7 @@ TEST_F(SystemTray, AClassicProgramOpensItsMenuAndItsWindow) {
     Exec("@Marrowick.Send RightClick");
     ASSERT_TRUE(WaitUntil([&] { return MenuOpen("classic"); })) << "no menu opened";
     Screenshot("menu_open");
-    EXPECT_EQ(Ask("menukey classic escape"), "ok");
+    Exec("key escape");  // the host's keyboard, to the menu in the foreground
     EXPECT_TRUE(WaitUntil([&] { return !MenuOpen("classic"); }));
 
     Exec("@Marrowick.Next");
@@ -118,8 +118,7 @@ TEST_F(SystemTray, AClassicProgramOpensItsMenuAndItsWindow) {
     Exec("@Marrowick.Next");
     Exec("@Marrowick.Send RightClick");
     ASSERT_TRUE(WaitUntil([&] { return MenuOpen("classic"); })) << "no menu opened";
-    EXPECT_EQ(Ask("menukey classic down"), "ok");
-    EXPECT_EQ(Ask("menukey classic return"), "ok");
+    Exec("key down return");
     EXPECT_TRUE(WaitUntil([&] { return Opened("classic").size() == 6; }));
     EXPECT_THAT(Opened("classic"),
                 ElementsAre(HasSubstr("classic menu id=1 at="), "classic chose nothing",
