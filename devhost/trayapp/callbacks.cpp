@@ -131,7 +131,7 @@ void OpenWindow() {
     if (!IsWindow(program_window))
         program_window = CreateWindowExA(
             0, TRAYAPP_WINDOW_CLASS_NAME, program.name.c_str(), WS_OVERLAPPEDWINDOW,
-            GetSystemMetrics(SM_CXSCREEN) / 2 + 140, GetSystemMetrics(SM_CYSCREEN) / 2 - 150, 260,
+            GetSystemMetrics(SM_CXSCREEN) / 2 + 100, GetSystemMetrics(SM_CYSCREEN) / 2 - 150, 260,
             120, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(program_window, SW_SHOWNORMAL);
     SetForegroundWindow(program_window);
@@ -162,10 +162,26 @@ void OpenMenu(HWND window, unsigned id, POINT at) {
     if (chosen == MENU_QUIT) PostQuitMessage(0);
 }
 
+// The window says whose it is; closing it only hides it.
+void PaintProgramWindow(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    const std::string text = program.name + ": opened from its tray icon";
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, text.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    EndPaint(window, &paint);
+}
+
 LRESULT CALLBACK ProgramWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE) {
-        ShowWindow(window, SW_HIDE);
-        return 0;
+    switch (message) {
+        case WM_PAINT:
+            PaintProgramWindow(window);
+            return 0;
+        case WM_CLOSE:
+            ShowWindow(window, SW_HIDE);
+            return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
