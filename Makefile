@@ -1,5 +1,6 @@
 # The front door: every build, test and demo of Marrowick starts here.
-#   make dll    the plug-in, dist/Marrowick.dll
+#   make dll    the plug-in, dist/Marrowick.dll (and the stand-in shell's programs)
+#   make tray64 the 64-bit build of the demo tray program
 #   make dist   the release zip, dist/Marrowick-<version>.zip: DLL, sample rc, guide
 #   make test   every test the project has, the unit suite under ASan and UBSan
 #               and a bounded run of each fuzz target included
