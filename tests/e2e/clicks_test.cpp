@@ -74,8 +74,9 @@ protected:
     std::vector<std::string> Settle(const Program& program, size_t from, size_t callbacks) {
         std::vector<std::string> lines;
         auto settled = [&] {
-            if (Ask(std::string("menu ") + program.name) != "none") {
-                Ask(std::string("menukey ") + program.name + " escape");
+            const std::string window = std::string("MarrowickDemoTray ") + program.name;
+            if (Ask("menu " + window) != "none") {
+                Ask("menukey escape " + window);
                 return false;
             }
             const std::vector<std::string> log = ReadLines(TrayLog(program.name));

@@ -249,6 +249,13 @@ Process Session::Run(const std::string& program, const std::vector<std::string>&
     return Spawn(argv, Environment(), out_path, err_path);
 }
 
+Process Session::RunWine(const std::vector<std::string>& args, const std::string& out_path,
+                         const std::string& err_path) {
+    std::vector<std::string> argv = {"wine"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return Spawn(argv, Environment(), out_path, err_path);
+}
+
 void Session::Stop() {
     if (inspector_in_ >= 0) {
         (void)!write(inspector_in_, "quit\n", 5);

@@ -68,6 +68,9 @@ public:
     // Runs a Windows program in the session: "wine program args...".
     Process Run(const std::string& program, const std::vector<std::string>& args,
                 const std::string& out_path, const std::string& err_path = "");
+    // Runs a program of Wine's own in the session: "wine args...".
+    Process RunWine(const std::vector<std::string>& args, const std::string& out_path,
+                    const std::string& err_path = "");
     // One request to the inspector and its one-line answer ("" on time-out).
     std::string Ask(const std::string& request);
 

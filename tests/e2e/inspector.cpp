@@ -10,8 +10,9 @@
 //   press CAPTION             press its OK button         -> ok | none
 //   measure FACE HEIGHT WEIGHT TEXT   DrawText's DT_CALCRECT size -> W H
 //   tell NAME TEXT            a command to a tray program -> ok | error
-//   menu NAME                 tray program NAME's open popup menu -> none | rect=X,Y,W,H
-//   menukey NAME KEY          presses down, up, return or escape in that menu -> ok | none
+//   menu CLASS [TITLE]        the open popup menu of the process of that top-level window
+//                                                         -> none | rect=X,Y,W,H
+//   menukey KEY CLASS [TITLE] presses down, up, return or escape in that menu -> ok | none
 //   record KIND               sends the system tray a hand-made record (tests/e2e/records.h)
 //                                                         -> result=N, what the tray answered
 //   screen                    the screen size             -> W H
@@ -111,8 +112,14 @@ BOOL CALLBACK FindMenuOf(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-HWND FindMenu(const std::string& tray_program) {
-    HWND program = FindWindowA(TRAYAPP_CLASS_NAME, tray_program.c_str());
+// "CLASS [TITLE]": the first top-level window of that class (and title).
+HWND FindTopLevel(const std::string& class_and_title) {
+    const std::string title = Rest(class_and_title);
+    return FindWindowA(First(class_and_title).c_str(), title.empty() ? nullptr : title.c_str());
+}
+
+HWND FindMenu(const std::string& class_and_title) {
+    HWND program = FindTopLevel(class_and_title);
     MenuSearch search = {0, nullptr};
     if (!program || !GetWindowThreadProcessId(program, &search.process)) return nullptr;
     EnumWindows(FindMenuOf, reinterpret_cast<LPARAM>(&search));
@@ -120,8 +127,8 @@ HWND FindMenu(const std::string& tray_program) {
 }
 
 // A key for the open menu, which reads the keyboard from its thread's queue.
-std::string PressMenuKey(const std::string& tray_program, const std::string& key) {
-    HWND menu = FindMenu(tray_program);
+std::string PressMenuKey(const std::string& key, const std::string& class_and_title) {
+    HWND menu = FindMenu(class_and_title);
     const WPARAM code = key == "down"     ? VK_DOWN
                         : key == "up"     ? VK_UP
                         : key == "return" ? VK_RETURN
@@ -183,8 +190,7 @@ std::string Answer(const std::string& line) {
         return Send(host, COPYDATA_COMMAND, Unescaped(rest)) ? "ok" : "error refused";
     }
     if (verb == "window") {
-        const std::string title = Rest(rest);
-        HWND window = FindWindowA(First(rest).c_str(), title.empty() ? nullptr : title.c_str());
+        HWND window = FindTopLevel(rest);
         return window ? Describe(window) : "none";
     }
     if (verb == "foreground") {

@@ -40,7 +40,9 @@ protected:
         return false;
     }
 
-    bool MenuOpen(const std::string& program) { return Ask("menu " + program) != "none"; }
+    // A popup menu of the program that owns the window "CLASS [TITLE]" is open.
+    bool MenuOf(const std::string& window) { return Ask("menu " + window) != "none"; }
+    bool MenuOpen(const std::string& program) { return MenuOf("MarrowickDemoTray " + program); }
 
     // The lines of a tray program's log that say what it opened.
     std::vector<std::string> Opened(const std::string& program) {
@@ -190,6 +192,29 @@ TEST_F(SystemTray, BadRecordsAreRefusedOrCutAndTheTrayCarriesOn) {
     ASSERT_TRUE(WaitShown(true));
     EXPECT_EQ(ListWindow().rect,
               Expected({"Volume 40% / Muted", "Network: connected", "Battery"}, Layout{}));
+}
+
+// Wine's own Task Manager, a program nobody here wrote, puts its CPU usage
+// icon into the tray; Marrowick lists it, and a right click opens the Task
+// Manager's own menu.
+TEST_F(SystemTray, WinesTaskManagerJoinsTheTrayAndOpensItsMenuOnARightClick) {
+    StartHost();
+    trays_.push_back(Session::Get().RunWine({"taskmgr"}, Path("taskmgr.out"), Path("taskmgr.err")));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const std::string& line : LogLines("tray add "))
+                if (line.find(" tip=\"CPU Usage:") != std::string::npos) return true;
+            return false;
+        },
+        START_TIMEOUT))
+        << "no icon from the Task Manager";
+    Exec("@Marrowick.Next");
+    ASSERT_TRUE(WaitShown(true));
+    EXPECT_EQ(ListWindow().rect.h, 2 + 16 + 2);  // one row, as tall as its icon
+    Exec("@Marrowick.Send RightClick");
+    EXPECT_TRUE(WaitUntil([&] { return MenuOf("#32770 Task Manager"); })) << "no menu opened";
+    Exec("key escape");
+    EXPECT_TRUE(WaitUntil([&] { return !MenuOf("#32770 Task Manager"); }));
 }
 
 }  // namespace
