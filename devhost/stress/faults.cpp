@@ -18,8 +18,29 @@ constexpr int MAX_EXTRA_WINDOWS = 6;
 // Icon colours; none is the highlight's, none has less blue than 0x40.
 const char* const ICON_COLORS[] = {"#3080ff", "#30c060", "#d04040", "#808080", "#8040c0"};
 
+// Waits for an exiting tray program, handling the host's messages meanwhile,
+// its last ones (removing its entries) among them, until its process has
+// ended and its main window is gone; false when that takes longer than
+// OWNER_TIMEOUT_MS. Closes process.
+bool AwaitExit(HANDLE process, HWND main) {
+    const DWORD start = GetTickCount();
+    bool ended = false;
+    while (process && !ended && GetTickCount() - start < OWNER_TIMEOUT_MS) {
+        ended = MsgWaitForMultipleObjects(1, &process, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0;
+        PumpMessages();
+    }
+    if (process) CloseHandle(process);
+    while (IsWindow(main) && GetTickCount() - start < OWNER_TIMEOUT_MS) {
+        Sleep(10);
+        PumpMessages();
+    }
+    return ended && !IsWindow(main);
+}
+
 }  // namespace
 
+// One fault, drawn at random: an entry added, removed or retitled, an owner
+// window opened or closed, or a new Marrowick.rc.
 void Stress::RandomFault() {
     const int roll = Pick(100);
     if (roll < 28)
@@ -146,19 +167,7 @@ void Stress::ExitOwner(bool clean) {
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, owner->pid);
     owner->received = Received(*owner) - owner->received_before;
     Tell(*owner, clean ? "quit" : "vanish");
-    // Its last messages to the host (removing its entries) are handled here.
-    const DWORD start = GetTickCount();
-    bool ended = false;
-    while (process && !ended && GetTickCount() - start < OWNER_TIMEOUT_MS) {
-        ended = MsgWaitForMultipleObjects(1, &process, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0;
-        PumpMessages();
-    }
-    if (process) CloseHandle(process);
-    while (IsWindow(owner->main) && GetTickCount() - start < OWNER_TIMEOUT_MS) {
-        Sleep(10);
-        PumpMessages();
-    }
-    if (!ended || IsWindow(owner->main)) Error("%s did not exit", owner->name.c_str());
+    if (!AwaitExit(process, owner->main)) Error("%s did not exit", owner->name.c_str());
     owner->alive = false;
     owner->windows.clear();
     ++counts_.owner_exits;

@@ -13,6 +13,8 @@
 namespace stress {
 namespace {
 
+// EnumWindows' callback: each tray program's main window, known by its class,
+// goes into the owners at lParam.
 BOOL CALLBACK CollectOwner(HWND window, LPARAM lParam) {
     char class_name[64], title[128];
     if (GetClassNameA(window, class_name, sizeof class_name) &&
@@ -49,6 +51,8 @@ bool Stress::FindOwners() {
     return true;
 }
 
+// Hands a command to a tray program and waits for its answer; 0 when it
+// gives none in time.
 LRESULT Stress::Tell(const Owner& owner, const std::string& text) {
     COPYDATASTRUCT data = {COPYDATA_TRAYAPP_COMMAND, static_cast<DWORD>(text.size() + 1),
                            const_cast<char*>(text.c_str())};
@@ -60,6 +64,8 @@ LRESULT Stress::Tell(const Owner& owner, const std::string& text) {
     return static_cast<LRESULT>(result);
 }
 
+// The live tray program whose process owns window; none when the window is
+// gone.
 Owner* Stress::OwnerOfWindow(HWND window) {
     DWORD pid = 0;
     if (!IsWindow(window) || !GetWindowThreadProcessId(window, &pid)) return nullptr;
@@ -68,6 +74,7 @@ Owner* Stress::OwnerOfWindow(HWND window) {
     return nullptr;
 }
 
+// A live tray program drawn at random; none when all have exited.
 Owner* Stress::AnyOwner() {
     std::vector<Owner*> live;
     for (Owner& owner : owners_)
@@ -80,6 +87,16 @@ int Stress::LiveOwners() const {
         std::count_if(owners_.begin(), owners_.end(), [](const Owner& o) { return o.alive; }));
 }
 
+// The callbacks the program has logged so far (it answers one more, so that
+// 0 means no answer).
 long Stress::Received(const Owner& owner) { return static_cast<long>(Tell(owner, "received")) - 1; }
+
+// The callbacks the tray programs logged during the run, those of a program
+// that exited counted before it did.
+void Stress::CountDelivered() {
+    for (Owner& owner : owners_)
+        if (owner.alive) owner.received = Received(owner) - owner.received_before;
+    for (const Owner& owner : owners_) counts_.delivered += owner.received;
+}
 
 }  // namespace stress

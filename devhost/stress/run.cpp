@@ -44,6 +44,8 @@ constexpr double FAULT_RATE = 0.06;
 
 }  // namespace
 
+// Logs an error of the current step; the first MAX_REPORTED_ERRORS only, as
+// one fault can make many.
 void Stress::Error(const char* format, ...) {
     if (++counts_.errors > MAX_REPORTED_ERRORS) return;
     char text[512];
@@ -54,6 +56,9 @@ void Stress::Error(const char* format, ...) {
     Log("stress error step=%d %s", step_, text);
 }
 
+// Finds the tray programs, the highlight's colour and the plug-in's device
+// contexts, and starts collecting the fonts it is handed; false when no tray
+// program runs.
 bool Stress::Start() {
     if (!FindOwners()) return false;
     check_highlight_ = SolidStyleColor(BASE_STYLE, &frame_) &&
@@ -67,6 +72,9 @@ bool Stress::Start() {
     return true;
 }
 
+// A first rc and a Cancel, so that the model starts from a known list, then
+// the broadcasts with faults between them; one tray program exits a third of
+// the way, another two thirds of the way.
 void Stress::Run(int broadcasts) {
     Reconfigure();
     Broadcast(CANCEL, "@Marrowick.Cancel", nullptr);
@@ -78,10 +86,10 @@ void Stress::Run(int broadcasts) {
     }
 }
 
+// The last checks, the callbacks the tray programs logged against the clicks
+// expected, the expected clicks to expected_path and the summary line.
 void Stress::Finish(const std::string& expected_path, double seconds) {
-    for (Owner& owner : owners_)
-        if (owner.alive) owner.received = Received(owner) - owner.received_before;
-    for (const Owner& owner : owners_) counts_.delivered += owner.received;
+    CountDelivered();
     PumpMessages();
     CheckResources();
     if (counts_.delivered != counts_.messages)
@@ -90,12 +98,19 @@ void Stress::Finish(const std::string& expected_path, double seconds) {
     UnwatchDeviceContexts();
     CollectStyleFonts(nullptr);
     ReleaseCapture();
+    WriteExpected(expected_path);
+    LogSummary(dcs, seconds);
+}
 
-    std::ofstream expected(expected_path, std::ios::binary | std::ios::trunc);
+// One line per mouse message, as the tray programs log them.
+void Stress::WriteExpected(const std::string& path) {
+    std::ofstream expected(path, std::ios::binary | std::ios::trunc);
     for (const std::string& line : expected_) expected << line << "\n";
     expected.close();
-    if (!expected) Error("cannot write %s", expected_path.c_str());
+    if (!expected) Error("cannot write %s", path.c_str());
+}
 
+void Stress::LogSummary(const DcCounts& dcs, double seconds) const {
     const Counts& c = counts_;
     const int faults = c.owner_exits + c.windows_opened + c.windows_closed + c.entries_added +
                        c.entries_removed + c.tips_changed + c.reconfigures;
@@ -115,22 +130,62 @@ void Stress::Finish(const std::string& expected_path, double seconds) {
 
 namespace {
 
+// "N SEED FILE"; false, with the usage logged, when the arguments are not.
+bool ParseArguments(const std::string& arguments, int* broadcasts, unsigned* seed,
+                    std::string* expected_path) {
+    int start = 0;
+    if (std::sscanf(arguments.c_str(), "%d %u %n", broadcasts, seed, &start) < 2 || !start ||
+        *broadcasts < 1 || start >= static_cast<int>(arguments.size())) {
+        Log("error usage: stress BROADCASTS SEED EXPECTED_CLICKS_FILE");
+        return false;
+    }
+    *expected_path = arguments.substr(start);
+    return true;
+}
+
 std::string Directory(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// A file as it was before the run, put back after it.
+struct SavedFile {
+    bool existed;
+    std::string content;
+};
+
+SavedFile SaveFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    const bool existed = static_cast<bool>(file);
+    return {existed, std::string((std::istreambuf_iterator<char>(file)), {})};
+}
+
+void RestoreFile(const std::string& path, const SavedFile& saved) {
+    if (saved.existed) {
+        std::ofstream restore(path, std::ios::binary | std::ios::trunc);
+        restore << saved.content;
+    } else {
+        DeleteFileA(path.c_str());
+    }
+}
+
+// Runs the broadcasts; the seconds they took.
+double TimedRun(stress::Stress* stress, int broadcasts) {
+    LARGE_INTEGER frequency, begin, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
+    stress->Run(broadcasts);
+    QueryPerformanceCounter(&end);
+    return static_cast<double>(end.QuadPart - begin.QuadPart) / frequency.QuadPart;
+}
+
 }  // namespace
 
 void RunStress(const std::string& arguments) {
-    int broadcasts = 0, start = 0;
+    int broadcasts = 0;
     unsigned seed = 0;
-    if (std::sscanf(arguments.c_str(), "%d %u %n", &broadcasts, &seed, &start) < 2 || !start ||
-        broadcasts < 1 || start >= static_cast<int>(arguments.size())) {
-        Log("error usage: stress BROADCASTS SEED EXPECTED_CLICKS_FILE");
-        return;
-    }
-    const std::string expected_path = arguments.substr(start);
+    std::string expected_path;
+    if (!ParseArguments(arguments, &broadcasts, &seed, &expected_path)) return;
     const std::vector<HWND> lists = WindowsRegisteredFor(MSG_BROADCAST);
     HMODULE module = nullptr;
     std::string plugin_path;
@@ -138,28 +193,14 @@ void RunStress(const std::string& arguments) {
         Log("error stress needs one plug-in with one window registered for broadcasts");
         return;
     }
-    // The plug-in's own settings file, restored at the end.
+    // The plug-in's own settings file, which the run rewrites, restored at the end.
     const std::string rc_path = Directory(plugin_path) + "Marrowick.rc";
-    std::ifstream original_file(rc_path, std::ios::binary);
-    const bool had_rc = static_cast<bool>(original_file);
-    const std::string original((std::istreambuf_iterator<char>(original_file)), {});
-    original_file.close();
+    const SavedFile original_rc = SaveFile(rc_path);
 
     stress::Stress stress(seed, module, lists.front(), rc_path);
     if (!stress.Start()) return;
-    LARGE_INTEGER frequency, begin, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&begin);
-    stress.Run(broadcasts);
-    QueryPerformanceCounter(&end);
-    stress.Finish(expected_path,
-                  static_cast<double>(end.QuadPart - begin.QuadPart) / frequency.QuadPart);
-
-    if (had_rc) {
-        std::ofstream restore(rc_path, std::ios::binary | std::ios::trunc);
-        restore << original;
-    } else {
-        DeleteFileA(rc_path.c_str());
-    }
+    const double seconds = TimedRun(&stress, broadcasts);
+    stress.Finish(expected_path, seconds);
+    RestoreFile(rc_path, original_rc);
     Deliver(MSG_RECONFIGURE, 0, 0);
 }

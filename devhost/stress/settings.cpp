@@ -28,18 +28,29 @@ std::string PaddingText(const Sides& p, int form) {
 
 }  // namespace
 
+// The plug-in reads a new Marrowick.rc; the host's model takes its base
+// padding, which places the rows.
+void Stress::Reconfigure() {
+    Sides base = {0, 0, 0, 0};
+    const std::string rc = RandomRc(&base);
+    std::ofstream file(rc_path_, std::ios::binary | std::ios::trunc);
+    file << rc;
+    file.close();
+    base_ = base;
+    Deliver(MSG_RECONFIGURE, 0, 0);
+    ++counts_.reconfigures;
+}
+
 // A new Marrowick.rc: paddings in every form the syntax has, icons from none
 // to large, conversion on and off, separators quoted, unquoted, empty, a lone
-// quote and too long, borders on and off, style names in any case.
-void Stress::Reconfigure() {
+// quote and too long, borders on and off, style names in any case. *base_padding
+// is the base padding it sets.
+std::string Stress::RandomRc(Sides* base_padding) {
     static const char* const SEPARATORS[] = {
         "\" / \"", "|", "\"\"", "\"", "\" ~~~~~~~~~~~ \"", "\"0123456789abcdefghij\""};
     static const char* const BOOLS[] = {"true", "false", "TRUE", "yes"};
     static const int ICON_SIZES[] = {0, 8, 16, 24, 32};
-    auto sides = [&](int most) {
-        return Sides{Pick(most + 1), Pick(most + 1), Pick(most + 1), Pick(most + 1)};
-    };
-    Sides base = sides(10), tip = sides(8);
+    Sides base = RandomSides(10), tip = RandomSides(8);
     if (Chance(0.3)) base = {base.top, base.top, base.top, base.top};
     std::ostringstream rc;
     rc << "# written by the host's stress command\n"
@@ -53,12 +64,13 @@ void Stress::Reconfigure() {
        << "marrowick.tip_border: " << BOOLS[Pick(4)] << "\n"
        << "marrowick.base_style: " << (Chance(0.5) ? "menu.frame" : "MENU.Frame") << "\n"
        << "marrowick.tip_style: " << (Chance(0.5) ? "menu.hilite" : "Menu.HiLite") << "\n";
-    std::ofstream file(rc_path_, std::ios::binary | std::ios::trunc);
-    file << rc.str();
-    file.close();
-    base_ = base;
-    Deliver(MSG_RECONFIGURE, 0, 0);
-    ++counts_.reconfigures;
+    *base_padding = base;
+    return rc.str();
+}
+
+// Four sides from 0 to most each, drawn top, right, bottom, left.
+Sides Stress::RandomSides(int most) {
+    return Sides{Pick(most + 1), Pick(most + 1), Pick(most + 1), Pick(most + 1)};
 }
 
 }  // namespace stress

@@ -58,6 +58,13 @@ struct Model {
     int count = 0;
 };
 
+// What a broadcast must do to the list, worked out from the tray before it.
+struct Prediction {
+    int size = 0;        // the tray's entries
+    bool dead = false;   // an entry's owner window is gone: a show purges first
+    bool shows = false;  // Next or Prev on the hidden list
+};
+
 // What the summary line reports.
 struct Counts {
     int broadcasts = 0, shows = 0, moves = 0, hides = 0, sends = 0, others = 0;
@@ -69,6 +76,8 @@ struct Counts {
     int highlight_checks = 0, errors = 0;
 };
 
+// One run of the stress command, from the tray programs found at its start
+// to the summary line.
 class Stress {
 public:
     Stress(unsigned seed, HMODULE plugin, HWND list, const std::string& rc_path)
@@ -79,9 +88,14 @@ public:
     void Finish(const std::string& expected_path, double seconds);
 
 private:
+    // Every random choice of the run comes from random_, in a fixed order.
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
     bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
+
+    // run.cpp: the run, its errors and its end
     void Error(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void WriteExpected(const std::string& path);
+    void LogSummary(const DcCounts& dcs, double seconds) const;
 
     // owners.cpp: the tray programs
     bool FindOwners();
@@ -90,17 +104,27 @@ private:
     Owner* AnyOwner();
     int LiveOwners() const;
     long Received(const Owner& owner);
+    void CountDelivered();
 
     // broadcasts.cpp: the broadcasts and the model
-    void Broadcast(Command command, const std::string& text, const Click* click);
     void RandomBroadcast();
+    std::string RandomGap();
+    void Broadcast(Command command, const std::string& text, const Click* click);
+    Prediction Predict(Command command, const Click* click);
     void ExpectClick(const Click& click);
+    void ShowAndMove(Command command, const Prediction& prediction);
+    void CheckPurges(const std::string& text, const Prediction& prediction, int purged);
 
     // checks.cpp: the checks after each broadcast
     void CheckResources();
+    void CheckFonts();
+    void CheckDeviceContexts();
     void CheckList(bool painted);
     void CheckHighlight();
+    RECT HighlightArea(const RECT& window) const;
+    bool RowHighlighted(const RECT& part, int top, int pitch, bool* read) const;
     bool Capture(const RECT& part);
+    bool CreateCapture();
     void ReleaseCapture();
 
     // faults.cpp: the faults between broadcasts
@@ -115,16 +139,23 @@ private:
 
     // settings.cpp: the plug-in's Marrowick.rc
     void Reconfigure();
+    std::string RandomRc(Sides* base_padding);
+    Sides RandomSides(int most);
 
+    // The run as started.
     std::mt19937 random_;
     HMODULE plugin_;
     HWND list_;
     std::string rc_path_;
     std::vector<Owner> owners_;
-    std::vector<HFONT> fonts_;  // handed out since the last check
-    std::vector<std::string> expected_;
+
+    // The model and what it expects.
     Model model_;
     Sides base_ = {0, 0, 0, 0};  // the base padding of the rc now in force
+    std::vector<std::string> expected_;
+
+    // What the checks need.
+    std::vector<HFONT> fonts_;  // handed out since the last check
     COLORREF frame_ = 0, hilite_ = 0;
     bool check_highlight_ = false;
     HDC capture_dc_ = nullptr;
@@ -133,7 +164,8 @@ private:
     const uint32_t* capture_bits_ = nullptr;
     int capture_width_ = 0;
     long dcs_open_reported_ = 0, dcs_stray_reported_ = 0;
-    int step_ = 0;
+
+    int step_ = 0;  // the broadcast under way
     Counts counts_;
 };
 
