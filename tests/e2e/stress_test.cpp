@@ -1,6 +1,6 @@
 // Marrowick under load and faults, end to end: the real DLL in blackbox.exe
 // under Wine with four tray programs, driven by the host's own stress
-// command (devhost/stress.cpp) with 10,000 mixed broadcasts and faults
+// command (devhost/stress/) with 10,000 mixed broadcasts and faults
 // between them. The host checks fonts, device contexts, the list's state
 // and highlight after every broadcast and prints one summary line; this test
 // checks that line, that the host still runs, that the list is in the state

@@ -1,0 +1,139 @@
+// The broadcasts of a stress run, drawn at random, and the host's model of
+// what each does to the list: shown or hidden, the highlighted row, the rows,
+// and the clicks a Send must deliver.
+#include <string>
+
+#include "devhost/devhost.h"
+#include "devhost/stress/stress.h"
+#include "host/host.h"
+
+namespace stress {
+
+// Next, Prev, Cancel, Send with one of the six click names, or a broadcast
+// meant for another plug-in.
+void Stress::RandomBroadcast() {
+    const int roll = Pick(100);
+    if (roll < 40) {
+        Broadcast(NEXT, "@Marrowick.Next", nullptr);
+    } else if (roll < 60) {
+        Broadcast(PREV, "@Marrowick.Prev", nullptr);
+    } else if (roll < 70) {
+        Broadcast(CANCEL, "@Marrowick.Cancel", nullptr);
+    } else if (roll < 96) {
+        const Click& click = CLICKS[Pick(6)];
+        Broadcast(SEND, "@Marrowick.Send" + RandomGap() + click.name, &click);
+    } else {
+        Broadcast(OTHER, Chance(0.5) ? "@Other.Next" : "Marrowick.Next", nullptr);
+    }
+}
+
+// What goes between Send and the click name: mostly one space; else one to
+// four of any white space.
+std::string Stress::RandomGap() {
+    static const char SPACES[] = " \t\n\v\f\r";
+    std::string gap = " ";
+    if (Chance(0.2)) {
+        gap.clear();
+        for (int n = 1 + Pick(4); n > 0; --n) gap += SPACES[Pick(6)];
+    }
+    return gap;
+}
+
+// One broadcast: the model's prediction from the tray before it, the
+// broadcast, the model's show and move, and the checks once the list has
+// painted.
+void Stress::Broadcast(Command command, const std::string& text, const Click* click) {
+    ++step_;
+    ++counts_.broadcasts;
+    const Prediction prediction = Predict(command, click);
+    const int purges = PurgeRequests();
+    Deliver(MSG_BROADCAST, 0, reinterpret_cast<LPARAM>(const_cast<char*>(text.c_str())));
+    ShowAndMove(command, prediction);
+    CheckPurges(text, prediction, PurgeRequests() - purges);
+
+    UpdateWindow(list_);
+    PumpMessages();
+    CheckResources();
+    CheckList(command == NEXT || command == PREV);
+}
+
+// What the list must do, worked out from the tray before the broadcast: Next
+// and Prev show the hidden list or move the highlight, Cancel hides it, Send
+// hides it after clicking the highlighted entry.
+Prediction Stress::Predict(Command command, const Click* click) {
+    Prediction prediction;
+    prediction.size = GetTraySize();
+    for (int i = 0; i < prediction.size && !prediction.dead; ++i)
+        prediction.dead = !IsWindow(GetTrayIcon(i)->hWnd);
+    prediction.shows = (command == NEXT || command == PREV) && !model_.visible;
+    switch (command) {
+        case NEXT:
+        case PREV:
+            ++(prediction.shows ? counts_.shows : counts_.moves);
+            break;
+        case CANCEL:
+            counts_.hides += model_.visible;
+            model_.visible = false;
+            break;
+        case SEND:
+            ++counts_.sends;
+            if (model_.visible) ExpectClick(*click);
+            model_.visible = false;
+            break;
+        case OTHER:
+            ++counts_.others;
+            break;
+    }
+    return prediction;
+}
+
+// The clicks a Send on the shown list delivers: the click's mouse messages to
+// the owner of the highlighted entry, when it and its owner window still are.
+void Stress::ExpectClick(const Click& click) {
+    const int size = GetTraySize();
+    Owner* owner = nullptr;
+    const TrayEntry* entry = nullptr;
+    if (model_.selected < size) {
+        entry = GetTrayIcon(model_.selected);
+        owner = OwnerOfWindow(entry->hWnd);
+    }
+    if (!owner) {
+        ++counts_.clicks_to_nobody;  // the entry or its owner window is gone
+        return;
+    }
+    ++counts_.clicks;
+    for (const char* message : click.messages) {
+        if (!message) break;
+        expected_.push_back(owner->name + " id=" + std::to_string(entry->uID) + " " + message);
+        ++counts_.messages;
+    }
+}
+
+// The model after the broadcast: a list just shown holds the tray's entries,
+// counted after the purge when an owner was dead, with the highlight on its
+// first row for Next and its last for Prev; Next and Prev on the shown list
+// move the highlight round.
+void Stress::ShowAndMove(Command command, const Prediction& prediction) {
+    if (prediction.shows) {
+        model_.visible = true;
+        model_.selected = 0;
+        model_.count = prediction.dead ? GetTraySize() : prediction.size;
+    }
+    if (command == NEXT && !prediction.shows && ++model_.selected >= model_.count)
+        model_.selected = 0;
+    if (command == PREV) {
+        if (prediction.shows) model_.selected = model_.count;
+        if (--model_.selected < 0) model_.selected = model_.count > 0 ? model_.count - 1 : 0;
+    }
+}
+
+// A purge is asked for exactly when the list shows over a tray with a dead
+// owner.
+void Stress::CheckPurges(const std::string& text, const Prediction& prediction, int purged) {
+    counts_.purges += purged;
+    if (purged != (prediction.shows && prediction.dead ? 1 : 0))
+        Error("%d purges for \"%s\" (a dead owner in the tray: %d)", purged, Escaped(text).c_str(),
+              prediction.dead);
+}
+
+}  // namespace stress
