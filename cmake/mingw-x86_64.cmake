@@ -1,15 +1,6 @@
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 toolchain: only
 # the 64-bit build of the tray program, to show that the shell takes the
 # icons of 64-bit programs as well.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
