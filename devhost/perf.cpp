@@ -1,100 +1,51 @@
 // The host command "perf ROWS ITERATIONS": how long the loaded plug-in takes
-// from a broadcast to its fully painted list, beside the floor: the host
-// itself drawing the same rows with the same calls into a window of the same
-// size, in the same run. It fills an empty tray with ROWS entries of its own
+// from a broadcast to its fully painted list, beside two floors: the host
+// itself doing the same work with the same calls in a window of its own, in
+// the same run. It fills an empty tray with ROWS entries of its own
 // (two-line tips, 32-pixel icons) and then, ITERATIONS times in turn, times
 //
-//   show   "@Marrowick.Next" on the hidden list: count, layout, show, paint;
-//   next   "@Marrowick.Next" on the shown list: move the highlight, repaint;
-//   floor  a repaint of the host's own window of the list's size and place:
-//          the base style's fill, the highlight behind the first row, and per
-//          row DrawIconEx and DrawTextA in the base style's font.
+//   show        "@Marrowick.Next" on the hidden list: count, layout, show,
+//               paint;
+//   next        "@Marrowick.Next" on the shown list: move the highlight,
+//               repaint;
+//   floor       a repaint of the host's own window of the list's size and
+//               place: the base style's fill, the highlight behind the first
+//               row, and per row DrawIconEx and DrawTextA in the base style's
+//               font;
+//   show floor  the host's own hidden window of the list's class styles and
+//               window styles measuring the rows' texts (DrawTextA with
+//               DT_CALCRECT in the base style's font), sized and centred
+//               with SetWindowPos, shown, activated and painted as the floor.
 //
-// Each time runs from the SendMessage of the broadcast (or the floor's
-// InvalidateRect) through UpdateWindow, which paints at once, and GdiFlush,
-// which puts the pixels on the screen. It logs one line with the medians in
-// microseconds and the plug-in's times over the floor's:
-//   perf rows=10 iterations=200 show_us=... next_us=... floor_us=... show_ratio=... next_ratio=...
-// The floor uses the plug-in's default geometry (an empty or absent rc file).
+// Each time runs from the SendMessage of the broadcast (or the floor's first
+// call) through UpdateWindow, which paints at once, and GdiFlush, which puts
+// the pixels on the screen. The list and the show floor's window are hidden
+// between runs, outside the times. It logs one line with the medians in
+// microseconds and the plug-in's times over the floors':
+//   perf rows=10 iterations=200 width=... height=... show_us=... next_us=...
+//        floor_us=... show_ratio=... next_ratio=... unpainted=0
+//        show_floor_us=... show_floor_ratio=...
+// on one line: show_ratio and next_ratio are show and next over the floor,
+// show_floor_ratio is show over the show floor; unpainted counts the times
+// that created fewer or more fonts than their layout and paint create. The
+// floors use the plug-in's default geometry (an empty or absent rc file).
 #include <windows.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "devhost/devhost.h"
+#include "devhost/perf_floor.h"
 #include "host/host.h"
 
 namespace {
 
 constexpr UINT PERF_CALLBACK = WM_APP + 9;
 constexpr char OWNER_CLASS[] = "BlackboxPerfOwner";
-constexpr char FLOOR_CLASS[] = "BlackboxPerfFloor";
-constexpr int BASE_STYLE = 8;  // menu.frame
-constexpr int TIP_STYLE = 9;   // menu.hilite
-// The plug-in's default geometry: tip padding 2 13 2 4, 16-pixel icons, 4
-// pixels between icon and text, no base padding.
-constexpr int TIP_TOP = 2, TIP_RIGHT = 13, TIP_BOTTOM = 2, TIP_LEFT = 4;
-constexpr int ICON_SIZE = 16, ICON_TIP = 4;
-
-// What the floor window paints.
-std::vector<std::string> floor_texts;
-std::vector<HICON> floor_icons;
-
-void PaintFloor(HWND window) {
-    StyleRecord* base = GetSettingPtr(BASE_STYLE);
-    StyleRecord* tip = GetSettingPtr(TIP_STYLE);
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
-    MakeStyleGradient(dc, &client, base, false);
-    HFONT font = CreateStyleFont(base);
-    HGDIOBJ old_font = SelectObject(dc, font);
-    SetTextColor(dc, base->TextColor);
-    SetBkMode(dc, TRANSPARENT);
-    const int rows = static_cast<int>(floor_texts.size());
-    const int pitch = rows ? client.bottom / rows : 0;
-    for (int i = 0; i < rows; ++i) {
-        const int top = i * pitch;
-        if (i == 0) {
-            RECT highlight = {0, top, client.right, top + pitch};
-            MakeStyleGradient(dc, &highlight, tip, false);
-            SetTextColor(dc, tip->TextColor);
-        }
-        DrawIconEx(dc, TIP_LEFT, top + TIP_TOP, floor_icons[i], ICON_SIZE, ICON_SIZE, 0, nullptr,
-                   DI_NORMAL);
-        RECT text = {TIP_LEFT + ICON_SIZE + ICON_TIP, top + TIP_TOP, client.right - TIP_RIGHT,
-                     top + pitch - TIP_BOTTOM};
-        DrawTextA(dc, floor_texts[i].c_str(), -1, &text, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
-        if (i == 0) SetTextColor(dc, base->TextColor);
-    }
-    SelectObject(dc, old_font);
-    DeleteObject(font);
-    EndPaint(window, &paint);
-}
-
-LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
-        PaintFloor(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND MakeWindow(const char* class_name, WNDPROC procedure, DWORD ex_style, const RECT& rect) {
-    WNDCLASSA window_class = {};
-    window_class.lpfnWndProc = procedure;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = class_name;
-    RegisterClassA(&window_class);  // fails harmlessly from the second run on
-    return CreateWindowExA(ex_style, class_name, class_name, WS_POPUP, rect.left, rect.top,
-                           rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                           window_class.hInstance, nullptr);
-}
-
 constexpr int ICON_PIXELS = 32;
 
 // A 32-pixel icon: a square in the row's colour inside a transparent edge.
@@ -140,6 +91,18 @@ BOOL AddRow(HWND owner, int row) {
     return TrayAdd(change);
 }
 
+// The rows' texts as the list shows them with the default settings, on one
+// line, and the tray's icons.
+void SetFloorRowsFromTray(int rows) {
+    std::vector<std::string> texts;
+    std::vector<HICON> icons;
+    for (int row = 0; row < rows; ++row) {
+        texts.push_back("Program " + std::to_string(row) + ": connected / Volume 40%");
+        icons.push_back(GetTrayIcon(row)->hIcon);
+    }
+    SetFloorRows(std::move(texts), std::move(icons));
+}
+
 double Microseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     static LARGE_INTEGER frequency;
     if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
@@ -157,97 +120,133 @@ void Send(const char* broadcast) {
     Deliver(MSG_BROADCAST, 0, reinterpret_cast<LPARAM>(const_cast<char*>(broadcast)));
 }
 
+// The windows one run times, and its times.
+struct PerfRun {
+    HWND list;
+    HWND floor;                // the repaint floor, shown throughout at the list's place
+    HWND show_floor;           // the show floor, hidden between its times
+    std::vector<HFONT> fonts;  // the fonts CreateStyleFont handed out in one time
+    std::vector<double> show, next, floor_times, show_floor_times;
+    int unpainted = 0;
+};
+
 // Runs one timed operation; counts it as unpainted when it did not create
 // the fonts a layout and paint (or a paint alone) create.
 template <typename Operation>
-double Time(Operation operation, const std::vector<HFONT>& fonts, size_t expected_fonts,
-            int* unpainted) {
+double Time(Operation operation, PerfRun& run, size_t expected_fonts) {
+    run.fonts.clear();
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     operation();
     GdiFlush();
     QueryPerformanceCounter(&end);
-    if (fonts.size() != expected_fonts) ++*unpainted;
+    if (run.fonts.size() != expected_fonts) ++run.unpainted;
     return Microseconds(start, end);
+}
+
+// "@Marrowick.Next" and the paint it asks for.
+void NextAndPaint(HWND list) {
+    Send("@Marrowick.Next");
+    UpdateWindow(list);
+}
+
+// One show of the list and of the show floor, untimed, to learn the list's
+// rectangle and to check that the show floor lays out the same. false, with
+// the reason logged, when it does not.
+bool WarmUp(PerfRun& run, RECT* list_rect) {
+    Send("@Marrowick.Cancel");
+    NextAndPaint(run.list);
+    GetWindowRect(run.list, list_rect);
+    Send("@Marrowick.Cancel");
+    ShowFloor(run.show_floor);
+    RECT floor_rect;
+    GetWindowRect(run.show_floor, &floor_rect);
+    HideFloor(run.show_floor);
+    PumpMessages();
+    if (EqualRect(list_rect, &floor_rect)) return true;
+    Log("error perf the show floor is %ldx%ld at %ld,%ld, the list %ldx%ld at %ld,%ld",
+        floor_rect.right - floor_rect.left, floor_rect.bottom - floor_rect.top, floor_rect.left,
+        floor_rect.top, list_rect->right - list_rect->left, list_rect->bottom - list_rect->top,
+        list_rect->left, list_rect->top);
+    return false;
+}
+
+// show, next, floor, show floor, each after the last has settled.
+void TimeIteration(PerfRun& run) {
+    run.show.push_back(Time([&] { NextAndPaint(run.list); }, run, 2));
+    run.next.push_back(Time([&] { NextAndPaint(run.list); }, run, 1));
+    Send("@Marrowick.Cancel");
+    PumpMessages();
+    run.floor_times.push_back(Time([&] { RepaintFloor(run.floor); }, run, 1));
+    PumpMessages();
+    run.show_floor_times.push_back(Time([&] { ShowFloor(run.show_floor); }, run, 2));
+    HideFloor(run.show_floor);
+    PumpMessages();
+}
+
+void LogTimes(const PerfRun& run, int rows, int iterations, const RECT& rect) {
+    const double show_us = Median(run.show), next_us = Median(run.next);
+    const double floor_us = Median(run.floor_times);
+    const double show_floor_us = Median(run.show_floor_times);
+    Log("perf rows=%d iterations=%d width=%ld height=%ld show_us=%.1f next_us=%.1f floor_us=%.1f "
+        "show_ratio=%.2f next_ratio=%.2f unpainted=%d show_floor_us=%.1f show_floor_ratio=%.2f",
+        rows, iterations, rect.right - rect.left, rect.bottom - rect.top, show_us, next_us,
+        floor_us, show_us / floor_us, next_us / floor_us, run.unpainted, show_floor_us,
+        show_us / show_floor_us);
+}
+
+bool ParseArguments(const std::string& arguments, int* rows, int* iterations) {
+    if (std::sscanf(arguments.c_str(), "%d %d", rows, iterations) == 2 && *rows >= 1 &&
+        *iterations >= 1)
+        return true;
+    Log("error usage: perf ROWS ITERATIONS");
+    return false;
+}
+
+// The plug-in's list window when it is the one window registered for
+// broadcasts and the tray is empty; null, with the reason logged, otherwise.
+HWND FindList() {
+    const std::vector<HWND> lists = WindowsRegisteredFor(MSG_BROADCAST);
+    if (lists.size() == 1 && GetTraySize() == 0) return lists.front();
+    Log("error perf needs one plug-in window registered for broadcasts and an empty tray");
+    return nullptr;
+}
+
+// Times the list and the floors with the tray holding rows entries.
+void TimeRows(PerfRun& run, int rows, int iterations) {
+    SetFloorRowsFromTray(rows);
+    const RECT nowhere = {0, 0, 0, 0};
+    run.show_floor = MakeFloorWindow(nowhere);
+    RECT rect;
+    if (!WarmUp(run, &rect)) {
+        DestroyWindow(run.show_floor);
+        return;
+    }
+    run.floor = MakeFloorWindow(rect);
+    ShowWindow(run.floor, SW_SHOWNOACTIVATE);
+    UpdateWindow(run.floor);
+    PumpMessages();
+
+    CollectStyleFonts(&run.fonts);
+    for (int i = 0; i < iterations; ++i) TimeIteration(run);
+    CollectStyleFonts(nullptr);
+    LogTimes(run, rows, iterations, rect);
+    DestroyWindow(run.floor);
+    DestroyWindow(run.show_floor);
 }
 
 }  // namespace
 
 void RunPerf(const std::string& arguments) {
     int rows = 0, iterations = 0;
-    if (std::sscanf(arguments.c_str(), "%d %d", &rows, &iterations) != 2 || rows < 1 ||
-        iterations < 1) {
-        Log("error usage: perf ROWS ITERATIONS");
-        return;
-    }
-    const std::vector<HWND> lists = WindowsRegisteredFor(MSG_BROADCAST);
-    if (lists.size() != 1 || GetTraySize() != 0) {
-        Log("error perf needs one plug-in window registered for broadcasts and an empty tray");
-        return;
-    }
-    HWND list = lists.front();
+    if (!ParseArguments(arguments, &rows, &iterations)) return;
+    PerfRun run;
+    run.list = FindList();
+    if (!run.list) return;
     const RECT nowhere = {0, 0, 0, 0};
-    HWND owner = MakeWindow(OWNER_CLASS, DefWindowProcA, WS_EX_TOOLWINDOW, nowhere);
+    HWND owner = MakePerfWindow(OWNER_CLASS, DefWindowProcA, WS_EX_TOOLWINDOW, nowhere);
     for (int row = 0; row < rows; ++row) AddRow(owner, row);
-
-    // One show to learn the list's size and place, for the floor's window.
-    Send("@Marrowick.Cancel");
-    Send("@Marrowick.Next");
-    UpdateWindow(list);
-    RECT rect;
-    GetWindowRect(list, &rect);
-    Send("@Marrowick.Cancel");
-    PumpMessages();
-    floor_texts.clear();
-    floor_icons.clear();
-    for (int row = 0; row < rows; ++row) {
-        floor_texts.push_back("Program " + std::to_string(row) + ": connected / Volume 40%");
-        floor_icons.push_back(GetTrayIcon(row)->hIcon);
-    }
-    HWND floor = MakeWindow(FLOOR_CLASS, FloorProc, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, rect);
-    ShowWindow(floor, SW_SHOWNOACTIVATE);
-    UpdateWindow(floor);
-    PumpMessages();
-
-    std::vector<HFONT> fonts;
-    CollectStyleFonts(&fonts);
-    std::vector<double> show, next, floor_times;
-    int unpainted = 0;
-    for (int i = 0; i < iterations; ++i) {
-        fonts.clear();
-        show.push_back(Time(
-            [&] {
-                Send("@Marrowick.Next");
-                UpdateWindow(list);
-            },
-            fonts, 2, &unpainted));
-        fonts.clear();
-        next.push_back(Time(
-            [&] {
-                Send("@Marrowick.Next");
-                UpdateWindow(list);
-            },
-            fonts, 1, &unpainted));
-        Send("@Marrowick.Cancel");
-        PumpMessages();
-        fonts.clear();
-        floor_times.push_back(Time(
-            [&] {
-                InvalidateRect(floor, nullptr, TRUE);
-                UpdateWindow(floor);
-            },
-            fonts, 1, &unpainted));
-        PumpMessages();
-    }
-    CollectStyleFonts(nullptr);
-
-    const double show_us = Median(show), next_us = Median(next), floor_us = Median(floor_times);
-    Log("perf rows=%d iterations=%d width=%ld height=%ld show_us=%.1f next_us=%.1f floor_us=%.1f "
-        "show_ratio=%.2f next_ratio=%.2f unpainted=%d",
-        rows, iterations, rect.right - rect.left, rect.bottom - rect.top, show_us, next_us,
-        floor_us, show_us / floor_us, next_us / floor_us, unpainted);
-
-    DestroyWindow(floor);
+    TimeRows(run, rows, iterations);
     for (int row = 0; row < rows; ++row) TrayDelete(owner, row + 1);
     DestroyWindow(owner);
     PumpMessages();

@@ -268,20 +268,27 @@ TEST_F(EndToEnd, AStopWhileShownWithoutUnloadingStartsAgainHidden) {
 TEST_F(EndToEnd, PerfTimesTheListBesideTheDrawingFloorAndLeavesTheTrayEmpty) {
     StartHost();
     Exec("perf 5 3");
-    std::string line;
-    for (const std::string& l : ReadLines(HostLog()))
+    std::string line, errors;
+    for (const std::string& l : ReadLines(HostLog())) {
         if (l.rfind("perf ", 0) == 0) line = l;
-    double show = 0, next = 0, floor = 0;
+        if (l.rfind("error", 0) == 0) errors += l + "\n";
+    }
+    // The show floor's window came out of its layout as the list did.
+    EXPECT_EQ(errors, "");
+    double show = 0, next = 0, floor = 0, show_floor = 0, show_floor_ratio = 0;
     int unpainted = -1;
     ASSERT_EQ(std::sscanf(line.c_str(),
                           "perf rows=5 iterations=3 width=%*d height=%*d show_us=%lf next_us=%lf "
-                          "floor_us=%lf show_ratio=%*f next_ratio=%*f unpainted=%d",
-                          &show, &next, &floor, &unpainted),
-              4)
+                          "floor_us=%lf show_ratio=%*f next_ratio=%*f unpainted=%d "
+                          "show_floor_us=%lf show_floor_ratio=%lf",
+                          &show, &next, &floor, &unpainted, &show_floor, &show_floor_ratio),
+              6)
         << line;
     EXPECT_GT(show, 0);
     EXPECT_GT(next, 0);
     EXPECT_GT(floor, 0);
+    EXPECT_GT(show_floor, 0);
+    EXPECT_GT(show_floor_ratio, 0);
     EXPECT_EQ(unpainted, 0);
     EXPECT_FALSE(ListWindow().visible);
     Exec("tray");
