@@ -23,19 +23,9 @@ struct Icon {
 };
 std::map<unsigned, Icon> icons;
 
-// A 32 by 32 icon: a rounded square in the colour with the letter in white,
-// transparent around it.
-HICON DrawIcon(COLORREF color, char letter) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = ICON_SIDE;
-    info.bmiHeader.biHeight = -ICON_SIDE;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP color_bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old_bitmap = SelectObject(dc, color_bitmap);
+// The icon's picture into the 32-bit bitmap selected into dc: a rounded
+// square in the colour, framed a shade darker, with the letter in white.
+void PaintPicture(HDC dc, COLORREF color, char letter) {
     HBRUSH brush = CreateSolidBrush(color);
     HPEN pen = CreatePen(PS_SOLID, 2,
                          RGB(GetRValue(color) / 2, GetGValue(color) / 2, GetBValue(color) / 2));
@@ -50,10 +40,17 @@ HICON DrawIcon(COLORREF color, char letter) {
     RECT all = {0, 0, ICON_SIDE, ICON_SIDE};
     DrawTextA(dc, &letter, 1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     GdiFlush();
+    SelectObject(dc, old_font);
+    SelectObject(dc, old_pen);
+    SelectObject(dc, old_brush);
+    DeleteObject(font);
+    DeleteObject(pen);
+    DeleteObject(brush);
+}
 
-    // GDI leaves alpha at 0: whatever was drawn becomes opaque, the rest is
-    // transparent in the mask (a set bit).
-    uint32_t* pixels = static_cast<uint32_t*>(bits);
+// GDI leaves alpha at 0: whatever was drawn becomes opaque, the rest is
+// transparent, in the colour's alpha and in the mask (a set bit).
+HICON IconFromPixels(HBITMAP color, uint32_t* pixels) {
     BYTE mask_bits[ICON_SIDE * ICON_SIDE / 8] = {};
     for (int i = 0; i < ICON_SIDE * ICON_SIDE; ++i) {
         if (pixels[i])
@@ -61,19 +58,30 @@ HICON DrawIcon(COLORREF color, char letter) {
         else
             mask_bits[i / 8] |= 0x80 >> (i % 8);
     }
-    SelectObject(dc, old_font);
-    SelectObject(dc, old_pen);
-    SelectObject(dc, old_brush);
-    SelectObject(dc, old_bitmap);
     HBITMAP mask = CreateBitmap(ICON_SIDE, ICON_SIDE, 1, 1, mask_bits);
-    ICONINFO icon_info = {TRUE, 0, 0, mask, color_bitmap};
+    ICONINFO icon_info = {TRUE, 0, 0, mask, color};
     HICON icon = CreateIconIndirect(&icon_info);
     DeleteObject(mask);
-    DeleteObject(font);
-    DeleteObject(pen);
-    DeleteObject(brush);
-    DeleteObject(color_bitmap);
+    return icon;
+}
+
+// A 32 by 32 icon with the letter on a rounded square in the colour.
+HICON DrawIcon(COLORREF color, char letter) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = ICON_SIDE;
+    info.bmiHeader.biHeight = -ICON_SIDE;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
+    PaintPicture(dc, color, letter);
+    SelectObject(dc, old_bitmap);
     DeleteDC(dc);
+    HICON icon = IconFromPixels(bitmap, static_cast<uint32_t*>(bits));
+    DeleteObject(bitmap);
     return icon;
 }
 

@@ -159,6 +159,10 @@ std::string Session::ProgramPath(const std::string& name) const {
 bool Session::Start(std::string* why) {
     work_dir_ = E2E_WORK_DIR;
     mkdir(work_dir_.c_str(), 0755);
+    return FindPrograms(why) && LockPrefix(why) && StartXvfb(why) && StartWine(why);
+}
+
+bool Session::FindPrograms(std::string* why) const {
     for (const std::string& file :
          {ProgramPath("blackbox.exe"), ProgramPath("trayapp.exe"), ProgramPath("trayapp64.exe"),
           ProgramPath("inspector.exe"), std::string(E2E_WIN32_DIR "/Marrowick.dll")})
@@ -166,7 +170,11 @@ bool Session::Start(std::string* why) {
             *why = file + " is missing: build the Windows trees first (make dll tray64)";
             return false;
         }
-    // One session per prefix at a time: another run in the same tree waits.
+    return true;
+}
+
+// One session per prefix at a time: another run in the same tree waits.
+bool Session::LockPrefix(std::string* why) const {
     const int lock = open(E2E_PREFIX ".session.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0644);
     if (lock < 0 || !WaitUntil([&] { return flock(lock, LOCK_EX | LOCK_NB) == 0; }, 600s)) {
         *why = "another end-to-end run holds " E2E_PREFIX ".session.lock";
@@ -176,8 +184,11 @@ bool Session::Start(std::string* why) {
         *why = "no Wine prefix at " E2E_PREFIX " (made by scripts/wine-prefix.sh)";
         return false;
     }
+    return true;
+}
 
-    // Xvfb picks a free display itself and writes its number to the pipe.
+// Xvfb picks a free display itself and writes its number to the pipe.
+bool Session::StartXvfb(std::string* why) {
     int display_pipe[2];
     if (pipe(display_pipe) != 0) return false;
     xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(display_pipe[1]), "-screen", "0",
@@ -195,9 +206,13 @@ bool Session::Start(std::string* why) {
         return false;
     }
     display_ = ":" + number;
+    return true;
+}
 
-    // A wineserver of our own, in the foreground so that its id is ours. One
-    // left over from an interrupted run would hold windows on a dead display.
+// A wineserver of our own, in the foreground so that its id is ours (one left
+// over from an interrupted run would hold windows on a dead display), and the
+// inspector.
+bool Session::StartWine(std::string* why) {
     std::vector<std::string> env = Environment();
     Spawn({"wineserver", "-k"}, env, "", "").WaitEnd(10s);
     wineserver_ = Spawn({"wineserver", "-f", "-p"}, env, "", work_dir_ + "/wineserver.log");

@@ -80,6 +80,10 @@ public:
 
 private:
     std::vector<std::string> Environment() const;
+    bool FindPrograms(std::string* why) const;
+    bool LockPrefix(std::string* why) const;
+    bool StartXvfb(std::string* why);
+    bool StartWine(std::string* why);
     std::string display_;
     std::string work_dir_;
     Process xvfb_, wineserver_, inspector_;
