@@ -27,8 +27,10 @@ constexpr Layout WINE_8 = {960, 16, 272, 792, 944, 0};
 // bits of the icon, then of the balloon icon, follow the record.
 constexpr Layout WINE_10 = {976, 32, 288, 808, 16, 960};
 
-// Where WINE_10's layout first appeared is not pinned down: a Wine 9 record
-// is taken in whichever of the two layouts it fits.
+// Wines up to 8 send WINE_8's layout, 10 and later WINE_10's. Where the
+// second first appeared is not pinned down: a Wine 9 record is taken in
+// whichever of the two layouts it fits. The exact size check stands guard
+// over every version.
 constexpr int LAST_WINE_8_LAYOUT = 8;
 constexpr int FIRST_WINE_10_LAYOUT = 10;
 
