@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # scripts/backports-source.sh copies the machine's own source for a release
 # into a backports entry: from a deb822 entry, from a one-line entry, and a
-# clear failure when the release has none. Sample APT directories only.
+# clear failure when the release has none. Sample APT directories only, whose
+# entries point at local archives (file: URIs), so that no host is named.
 set -euo pipefail
 
 script="$(cd "$(dirname "$0")/../.." && pwd)/scripts/backports-source.sh"
@@ -26,48 +27,48 @@ sample() { rm -rf "${apt:?}"/*; mkdir -p "$apt/sources.list.d"; cat >"$apt/$1"; 
 # starts with the release's, one switched off.
 sample sources.list.d/debian.sources <<'SOURCES'
 Types: deb-src
-URIs: http://sources.invalid/debian
+URIs: file:/srv/archive/sources
 Suites: bookworm
 Components: main
 
 Types: deb
-URIs: http://security.invalid/debian-security
+URIs: file:/srv/archive/security
 Suites: bookworm-security
 Components: main
 
 Types: deb
-URIs: http://off.invalid/debian
+URIs: file:/srv/archive/off
 Suites: bookworm
 Components: main
 Enabled: no
 
 Types: deb deb-src
 # A comment that is not copied.
-URIs: http://mirror.invalid/debian
+URIs: file:/srv/archive/debian
 Suites: bookworm bookworm-updates
 Components: main contrib
 Signed-By: /usr/share/keyrings/sample.gpg
 SOURCES
 expect "deb822 entry" 0 "Types: deb
-URIs: http://mirror.invalid/debian
+URIs: file:/srv/archive/debian
 Suites: bookworm-backports
 Components: main contrib
 Signed-By: /usr/share/keyrings/sample.gpg"
 
 sample sources.list <<'SOURCES'
-# deb http://old.invalid/debian bookworm main
-deb-src http://sources.invalid/debian bookworm main
-deb http://security.invalid/debian-security bookworm-security main
-deb [arch=amd64 signed-by=/usr/share/keyrings/sample.gpg] http://mirror.invalid/debian bookworm main non-free-firmware
+# deb file:/srv/archive/old bookworm main
+deb-src file:/srv/archive/sources bookworm main
+deb file:/srv/archive/security bookworm-security main
+deb [arch=amd64 signed-by=/usr/share/keyrings/sample.gpg] file:/srv/archive/debian bookworm main non-free-firmware
 SOURCES
 expect "one-line entry" 0 "Types: deb
-URIs: http://mirror.invalid/debian
+URIs: file:/srv/archive/debian
 Suites: bookworm-backports
 Components: main non-free-firmware
 Signed-By: /usr/share/keyrings/sample.gpg"
 
 sample sources.list <<'SOURCES'
-deb http://mirror.invalid/debian trixie main
+deb file:/srv/archive/debian trixie main
 SOURCES
 expect "no entry for the release" 1 "backports-source: no Debian source for bookworm in $apt/sources.list.d/*.sources or $apt/sources.list; configure one for bookworm first"
 
