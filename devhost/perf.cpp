@@ -40,40 +40,25 @@
 
 #include "devhost/devhost.h"
 #include "devhost/perf_floor.h"
+#include "devhost/pixel_icon.h"
 #include "host/host.h"
 
 namespace {
 
 constexpr UINT PERF_CALLBACK = WM_APP + 9;
 constexpr char OWNER_CLASS[] = "BlackboxPerfOwner";
-constexpr int ICON_PIXELS = 32;
 
 // A 32-pixel icon: a square in the row's colour inside a transparent edge.
 HICON MakeRowIcon(int row) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = ICON_PIXELS;
-    info.bmiHeader.biHeight = -ICON_PIXELS;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP color = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!color) return nullptr;
-    const uint32_t fill = 0xff000000u | (0x304050u + 0x1f0d07u * (row % 8));
-    uint32_t* pixels = static_cast<uint32_t*>(bits);
-    BYTE mask_bits[ICON_PIXELS * ICON_PIXELS / 8] = {};  // a set bit is transparent
-    for (int y = 0; y < ICON_PIXELS; ++y)
-        for (int x = 0; x < ICON_PIXELS; ++x) {
-            const bool edge = x < 2 || y < 2 || x >= ICON_PIXELS - 2 || y >= ICON_PIXELS - 2;
-            pixels[y * ICON_PIXELS + x] = edge ? 0 : fill;
-            if (edge) mask_bits[(y * ICON_PIXELS + x) / 8] |= 0x80 >> (x % 8);
-        }
-    HBITMAP mask = CreateBitmap(ICON_PIXELS, ICON_PIXELS, 1, 1, mask_bits);
-    ICONINFO icon_info = {TRUE, 0, 0, mask, color};
-    HICON icon = CreateIconIndirect(&icon_info);
-    DeleteObject(mask);
-    DeleteObject(color);
+    uint32_t* pixels = nullptr;
+    HBITMAP bitmap = CreateIconBitmap(&pixels);
+    if (!bitmap) return nullptr;
+    const uint32_t fill = 0x304050u + 0x1f0d07u * (row % 8);
+    constexpr int EDGE = 2;
+    for (int y = EDGE; y < PIXEL_ICON_SIDE - EDGE; ++y)
+        for (int x = EDGE; x < PIXEL_ICON_SIDE - EDGE; ++x) pixels[y * PIXEL_ICON_SIDE + x] = fill;
+    HICON icon = IconFromPixels(bitmap, pixels);
+    DeleteObject(bitmap);
     return icon;
 }
 

@@ -9,21 +9,13 @@
 #include <vector>
 
 #include "config/config.h"
+#include "fuzz/require.h"
 #include "plugin/module.h"
 #include "plugin/plugin.h"
 #include "tests/fakes/fake.h"
 #include "traylist/traylist.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
-
 namespace fuzz {
-
-// A failed check is a finding like a crash: libFuzzer keeps the input.
-inline void Require(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "fuzz check failed: %s\n", what);
-    std::abort();
-}
 
 // The input cut at each NUL byte; texts handed to the plug-in cannot hold one.
 inline std::vector<std::string_view> Records(const uint8_t* data, size_t size) {

@@ -2,28 +2,19 @@
 // bytes any program can send the system tray with WM_COPYDATA.
 //
 // The input: one byte whose value modulo 12 is the Wine major version the
-// shell runs under (0, not Wine, to 11); the rest is the record, in a buffer of exactly its size, so that
-// AddressSanitizer sees any read beyond it. A record taken must be whole:
-// the tip terminated within its 128 characters, the icon's bits inside the
-// record and of the sizes its width, height and depth give, and the parts
-// CreateIcon gets padded to what it reads.
-#include <cstdio>
-#include <cstdlib>
+// shell runs under (0, not Wine, to 11); the rest is the record, in a buffer of exactly its size,
+// so that AddressSanitizer sees any read beyond it. A record taken must be whole: the tip
+// terminated within its 128 characters, the icon's bits inside the record and of the sizes its
+// width, height and depth give, and the parts CreateIcon gets padded to what it reads.
 #include <cstring>
 #include <memory>
 
 #include "devhost/notify_record.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+#include "fuzz/require.h"
 
 namespace {
 
-// A failed check is a finding like a crash: libFuzzer keeps the input.
-void Require(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "fuzz check failed: %s\n", what);
-    std::abort();
-}
+using fuzz::Require;
 
 bool Inside(const uint8_t* part, uint32_t part_size, const uint8_t* record, size_t size) {
     return part >= record && part + part_size <= record + size;

@@ -203,8 +203,6 @@ bool OnTrayCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 long CallbacksLogged() { return callbacks_logged; }
 
-bool CloseMenu() { return menu_open && EndMenu(); }
-
 void RegisterProgramWindowClass(HINSTANCE instance) {
     WNDCLASSA window_class = {};
     window_class.lpfnWndProc = ProgramWindowProc;

@@ -9,11 +9,10 @@
 #include <map>
 #include <string>
 
+#include "devhost/pixel_icon.h"
 #include "devhost/trayapp/trayapp.h"
 
 namespace {
-
-constexpr int ICON_SIDE = 32;
 
 struct Icon {
     HWND owner;
@@ -34,10 +33,10 @@ void PaintPicture(HDC dc, COLORREF color, char letter) {
     HGDIOBJ old_brush = SelectObject(dc, brush);
     HGDIOBJ old_pen = SelectObject(dc, pen);
     HGDIOBJ old_font = SelectObject(dc, font);
-    RoundRect(dc, 1, 1, ICON_SIDE - 1, ICON_SIDE - 1, 10, 10);
+    RoundRect(dc, 1, 1, PIXEL_ICON_SIDE - 1, PIXEL_ICON_SIDE - 1, 10, 10);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
-    RECT all = {0, 0, ICON_SIDE, ICON_SIDE};
+    RECT all = {0, 0, PIXEL_ICON_SIDE, PIXEL_ICON_SIDE};
     DrawTextA(dc, &letter, 1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     GdiFlush();
     SelectObject(dc, old_font);
@@ -48,39 +47,16 @@ void PaintPicture(HDC dc, COLORREF color, char letter) {
     DeleteObject(brush);
 }
 
-// GDI leaves alpha at 0: whatever was drawn becomes opaque, the rest is
-// transparent, in the colour's alpha and in the mask (a set bit).
-HICON IconFromPixels(HBITMAP color, uint32_t* pixels) {
-    BYTE mask_bits[ICON_SIDE * ICON_SIDE / 8] = {};
-    for (int i = 0; i < ICON_SIDE * ICON_SIDE; ++i) {
-        if (pixels[i])
-            pixels[i] |= 0xff000000u;
-        else
-            mask_bits[i / 8] |= 0x80 >> (i % 8);
-    }
-    HBITMAP mask = CreateBitmap(ICON_SIDE, ICON_SIDE, 1, 1, mask_bits);
-    ICONINFO icon_info = {TRUE, 0, 0, mask, color};
-    HICON icon = CreateIconIndirect(&icon_info);
-    DeleteObject(mask);
-    return icon;
-}
-
 // A 32 by 32 icon with the letter on a rounded square in the colour.
 HICON DrawIcon(COLORREF color, char letter) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = ICON_SIDE;
-    info.bmiHeader.biHeight = -ICON_SIDE;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
+    uint32_t* pixels = nullptr;
+    HBITMAP bitmap = CreateIconBitmap(&pixels);
     HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
     PaintPicture(dc, color, letter);
     SelectObject(dc, old_bitmap);
     DeleteDC(dc);
-    HICON icon = IconFromPixels(bitmap, static_cast<uint32_t*>(bits));
+    HICON icon = IconFromPixels(bitmap, pixels);
     DeleteObject(bitmap);
     return icon;
 }

@@ -12,8 +12,7 @@
 // Its main window (class MarrowickDemoTray, titled NAME) takes commands
 // through WM_COPYDATA (COPYDATA_TRAYAPP_COMMAND, text):
 //   add ENTRY | tip ID TEXT | delete ID | quit (removes its icons) |
-//   vanish (exits at once, leaving its icons behind like a crashed program) |
-//   endmenu (closes its open menu)
+//   vanish (exits at once, leaving its icons behind like a crashed program)
 // and, for programs with more than one owner window (the host's stress test):
 //   window            opens another owner window; answers its handle
 //   addto HWND ENTRY  adds an icon owned by that window (HWND in hex)
@@ -125,7 +124,6 @@ LRESULT RunCommand(const std::string& command) {
         return window && CloseOwnerWindow(window);
     }
     if (command == "window") return reinterpret_cast<LRESULT>(OpenOwnerWindow());
-    if (command == "endmenu") return CloseMenu();
     if (command == "received") {
         HandlePosted();
         return 1 + CallbacksLogged();

@@ -50,7 +50,5 @@ bool IconVersion(unsigned id, UINT* version);
 bool OnTrayCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // How many callbacks were logged so far.
 long CallbacksLogged();
-// Closes the program's menu when one is open.
-bool CloseMenu();
 // The class of the window the program opens from its menu or a double click.
 void RegisterProgramWindowClass(HINSTANCE instance);

@@ -76,7 +76,7 @@ protected:
         auto settled = [&] {
             const std::string window = std::string("MarrowickDemoTray ") + program.name;
             if (Ask("menu " + window) != "none") {
-                Ask("menukey escape " + window);
+                Exec("key escape");  // the host's keyboard, to the menu in the foreground
                 return false;
             }
             const std::vector<std::string> log = ReadLines(TrayLog(program.name));

@@ -260,10 +260,7 @@ protected:
 
     // The host's log lines that start with prefix, in order.
     std::vector<std::string> LogLines(const std::string& prefix) const {
-        std::vector<std::string> found;
-        for (const std::string& line : ReadLines(HostLog()))
-            if (line.rfind(prefix, 0) == 0) found.push_back(line);
-        return found;
+        return LinesStartingWith(HostLog(), prefix);
     }
 
     std::string dir_;

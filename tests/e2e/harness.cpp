@@ -41,6 +41,13 @@ std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
+std::vector<std::string> LinesStartingWith(const std::string& path, const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const std::string& line : ReadLines(path))
+        if (line.rfind(prefix, 0) == 0) found.push_back(line);
+    return found;
+}
+
 void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << text;
@@ -259,9 +266,9 @@ std::string Session::Ask(const std::string& request) {
 
 Process Session::Run(const std::string& program, const std::vector<std::string>& args,
                      const std::string& out_path, const std::string& err_path) {
-    std::vector<std::string> argv = {"wine", ProgramPath(program)};
+    std::vector<std::string> argv = {ProgramPath(program)};
     argv.insert(argv.end(), args.begin(), args.end());
-    return Spawn(argv, Environment(), out_path, err_path);
+    return RunWine(argv, out_path, err_path);
 }
 
 Process Session::RunWine(const std::vector<std::string>& args, const std::string& out_path,

@@ -26,6 +26,8 @@ constexpr auto STEP_TIMEOUT = 20s;
 bool WaitUntil(const std::function<bool()>& condition, Clock::duration timeout = STEP_TIMEOUT);
 
 std::vector<std::string> ReadLines(const std::string& path);
+// The lines of the file that start with prefix, in order.
+std::vector<std::string> LinesStartingWith(const std::string& path, const std::string& prefix);
 void WriteFile(const std::string& path, const std::string& text);
 
 // "Z:\..." for a Linux path: how Windows programs under Wine name it.

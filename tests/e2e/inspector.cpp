@@ -12,7 +12,6 @@
 //   tell NAME TEXT            a command to a tray program -> ok | error
 //   menu CLASS [TITLE]        the open popup menu of the process of that top-level window
 //                                                         -> none | rect=X,Y,W,H
-//   menukey KEY CLASS [TITLE] presses down, up, return or escape in that menu -> ok | none
 //   record KIND               sends the system tray a hand-made record (tests/e2e/records.h)
 //                                                         -> result=N, what the tray answered
 //   screen                    the screen size             -> W H
@@ -126,21 +125,6 @@ HWND FindMenu(const std::string& class_and_title) {
     return search.found;
 }
 
-// A key for the open menu, which reads the keyboard from its thread's queue.
-std::string PressMenuKey(const std::string& key, const std::string& class_and_title) {
-    HWND menu = FindMenu(class_and_title);
-    const WPARAM code = key == "down"     ? VK_DOWN
-                        : key == "up"     ? VK_UP
-                        : key == "return" ? VK_RETURN
-                        : key == "escape" ? VK_ESCAPE
-                                          : 0;
-    if (!code) return "error unknown key " + key;
-    if (!menu) return "none";
-    PostMessageA(menu, WM_KEYDOWN, code, 1);
-    PostMessageA(menu, WM_KEYUP, code, 0xC0000001);
-    return "ok";
-}
-
 // A message box is a dialog of class #32770 with the caption as its title.
 HWND FindBox(const std::string& caption) {
     HWND box = FindWindowA("#32770", caption.c_str());
@@ -225,7 +209,6 @@ std::string Answer(const std::string& line) {
         HWND menu = FindMenu(rest);
         return menu ? "rect=" + RectText(menu) : "none";
     }
-    if (verb == "menukey") return PressMenuKey(First(rest), Rest(rest));
     if (verb == "record") return "result=" + std::to_string(SendBadRecord(rest));
     if (verb == "screen")
         return std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " +

@@ -82,10 +82,7 @@ protected:
     std::string Path(const std::string& name) const { return dir_ + "/" + name; }
 
     std::vector<std::string> LogLines(const std::string& prefix) const {
-        std::vector<std::string> found;
-        for (const std::string& line : ReadLines(Path("host.log")))
-            if (line.rfind(prefix, 0) == 0) found.push_back(line);
-        return found;
+        return LinesStartingWith(Path("host.log"), prefix);
     }
 
     void StartHost() {
