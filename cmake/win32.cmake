@@ -14,20 +14,23 @@ add_custom_command(
 add_custom_target(blackbox_import DEPENDS ${HOST_IMPORT_LIB})
 
 # Small and self-contained: no exceptions or RTTI, the system's msvcrt printf
-# family instead of MinGW's own, and the compiler runtime linked statically.
+# family instead of MinGW's own, the compiler runtime linked statically and no
+# C runtime start-up code.
 set(WIN32_COMPILE_OPTIONS ${WARNINGS} -Os -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-threadsafe-statics
     -ffunction-sections -fdata-sections)
 set(WIN32_DEFINITIONS __USE_MINGW_ANSI_STDIO=0 WIN32_LEAN_AND_MEAN NOMINMAX)
 
-add_library(Marrowick SHARED ${PLUGIN_SOURCES} ${CMAKE_SOURCE_DIR}/plugin/Marrowick.def)
+add_library(Marrowick SHARED ${PLUGIN_SOURCES} ${CMAKE_SOURCE_DIR}/plugin/dllmain.cpp
+    ${CMAKE_SOURCE_DIR}/plugin/Marrowick.def)
 add_dependencies(Marrowick blackbox_import)
 set_target_properties(Marrowick PROPERTIES PREFIX "" OUTPUT_NAME Marrowick)
 target_include_directories(Marrowick PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(Marrowick PRIVATE ${WIN32_COMPILE_OPTIONS})
 target_compile_definitions(Marrowick PRIVATE ${WIN32_DEFINITIONS})
-target_link_options(Marrowick PRIVATE -static-libgcc -static-libstdc++ -s
-    -Wl,--gc-sections -Wl,--no-insert-timestamp)
+# No C runtime start-up code: the loader enters DllMain directly.
+target_link_options(Marrowick PRIVATE -static-libgcc -static-libstdc++ -s -nostartfiles
+    -Wl,-e,_DllMain@12 -Wl,--gc-sections -Wl,--no-insert-timestamp)
 target_link_libraries(Marrowick PRIVATE ${HOST_IMPORT_LIB} user32 gdi32 kernel32)
 
 # The version resource that Windows shows in the DLL's properties, compiled

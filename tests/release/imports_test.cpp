@@ -79,7 +79,10 @@ TEST(ImportsTest, ExportsTheThreeEntryPointsUndecorated) {
 }
 
 // MinGW's own printf family, which the C++ headers select by default, would
-// make the DLL several times larger; this catches it coming back.
-TEST(ImportsTest, StaysSmall) { EXPECT_LE(std::filesystem::file_size(MARROWICK_DLL), 32u * 1024u); }
+// make the DLL several times larger, and the C runtime's start-up code adds a
+// third; this catches either coming back.
+TEST(ImportsTest, StaysUnder28KiB) {
+    EXPECT_LT(std::filesystem::file_size(MARROWICK_DLL), 28u * 1024u);
+}
 
 }  // namespace
