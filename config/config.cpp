@@ -27,4 +27,8 @@ void ReadConfig() {
     ReadQuotedString(path, "marrowick.converted_new_line:", " / ", config.converted_new_line,
                      sizeof config.converted_new_line);
     config.notify_version = ReadNotifyVersion(path, "marrowick.notify_version:");
+    config.interactive = ReadBool(path, "marrowick.interactive:", "false");
+    ReadQuotedString(path, "marrowick.enter_click:", "LeftDoubleClick", config.enter_click,
+                     sizeof config.enter_click);
+    config.placement = ReadPlacement(path, "marrowick.placement:");
 }

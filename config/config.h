@@ -20,6 +20,14 @@ constexpr int CONVERTED_NEW_LINE_SIZE = 16;  // at most 15 characters and the NU
 constexpr int NOTIFYICON_VERSION = 3;
 constexpr int NOTIFYICON_VERSION_4 = 4;
 
+// Room for the longest click name, "MiddleDoubleClick", with space to spare.
+constexpr int CLICK_NAME_SIZE = 24;
+
+// Where the list is shown: centred on the primary screen, or on the work area
+// of the monitor the user works on.
+constexpr int PLACEMENT_SCREEN = 0;
+constexpr int PLACEMENT_MONITOR = 1;
+
 struct Config {
     int screen_width;         // used only when the system reports no screen width
     int screen_height;        // used only when the system reports no screen height
@@ -34,13 +42,31 @@ struct Config {
     int do_convert_new_line;  // 1: show multi-line tips on one line
     char converted_new_line[CONVERTED_NEW_LINE_SIZE];  // what replaces each line feed
     int notify_version;  // click form: 0, NOTIFYICON_VERSION or NOTIFYICON_VERSION_4
+    int interactive;     // 1: the shown list answers keys, the mouse and screen readers
+    char enter_click[CLICK_NAME_SIZE];  // what Enter and the left button send
+    int placement;                      // PLACEMENT_SCREEN or PLACEMENT_MONITOR
 };
 
 extern Config config;
 
 // The compiled-in defaults, the same as those of an empty rc file.
 constexpr Config DEFAULT_CONFIG = {
-    640, 480, {0, 0, 0, 0}, 8, 0, {2, 13, 2, 4}, 9, 0, 4, 16, 1, " / ", 0,
+    640,
+    480,
+    {0, 0, 0, 0},
+    8,
+    0,
+    {2, 13, 2, 4},
+    9,
+    0,
+    4,
+    16,
+    1,
+    " / ",
+    0,
+    0,
+    "LeftDoubleClick",
+    PLACEMENT_SCREEN,
 };
 
 // The style names an rc value may use, searched in this order.
@@ -75,3 +101,4 @@ int ReadBool(const char* path, const char* key, const char* default_text);
 void ReadQuotedString(const char* path, const char* key, const char* default_text,
                       char* destination, int size);
 int ReadNotifyVersion(const char* path, const char* key);
+int ReadPlacement(const char* path, const char* key);

@@ -1,6 +1,6 @@
 // The readers that turn rc values, as the host's ReadString and ReadInt give
-// them, into paddings, style indices, booleans, strings and notification
-// versions.
+// them, into paddings, style indices, booleans, strings, notification
+// versions and placements.
 #include <strings.h>
 
 #include <climits>
@@ -86,4 +86,11 @@ void ReadQuotedString(const char* path, const char* key, const char* default_tex
 int ReadNotifyVersion(const char* path, const char* key) {
     const int version = ReadInt(path, key, 0);
     return version == NOTIFYICON_VERSION || version == NOTIFYICON_VERSION_4 ? version : 0;
+}
+
+// Anything but "monitor" keeps the list where it always was, centred on the
+// primary screen.
+int ReadPlacement(const char* path, const char* key) {
+    return strcasecmp(ReadString(path, key, "screen"), "monitor") == 0 ? PLACEMENT_MONITOR
+                                                                       : PLACEMENT_SCREEN;
 }

@@ -56,6 +56,9 @@ TEST_F(ConfigTest, ReadsEveryKeyInOrderFromTheRcBesideTheModule) {
                   "ReadString " + p + "\"marrowick.do_convert_new_line:\" \"true\"",
                   "ReadString " + p + "\"marrowick.converted_new_line:\" \" / \"",
                   "ReadInt " + p + "\"marrowick.notify_version:\" 0",
+                  "ReadString " + p + "\"marrowick.interactive:\" \"false\"",
+                  "ReadString " + p + "\"marrowick.enter_click:\" \"LeftDoubleClick\"",
+                  "ReadString " + p + "\"marrowick.placement:\" \"screen\"",
               }));
     EXPECT_EQ(fake::CallsTo("GetModuleFileNameA"),
               std::vector<std::string>{"GetModuleFileNameA 77 260"});
@@ -75,9 +78,13 @@ TEST_F(ConfigTest, EveryKeyOverridesItsField) {
         "marrowick.icon_size: 32\n"
         "marrowick.do_convert_new_line: false\n"
         "marrowick.converted_new_line: \" | \"\n"
-        "marrowick.notify_version: 4\n");
-    const Config expected = {1024, 768, {5, 5, 5, 5}, 6, 1, {1, 2, 1, 2}, 7, 1, -3,
-                             32,   0,   " | ",        4};
+        "marrowick.notify_version: 4\n"
+        "marrowick.interactive: TRUE\n"
+        "marrowick.enter_click: RightClick\n"
+        "marrowick.placement: Monitor\n");
+    const Config expected = {
+        1024, 768,          {5, 5, 5, 5},     6, 1, {1, 2, 1, 2}, 7, 1, -3, 32, 0, " | ", 4,
+        1,    "RightClick", PLACEMENT_MONITOR};
     ExpectConfigEquals(expected, config);
 }
 

@@ -27,4 +27,7 @@ inline void ExpectConfigEquals(const Config& expected, const Config& actual) {
     EXPECT_EQ(expected.do_convert_new_line, actual.do_convert_new_line);
     EXPECT_STREQ(expected.converted_new_line, actual.converted_new_line);
     EXPECT_EQ(expected.notify_version, actual.notify_version);
+    EXPECT_EQ(expected.interactive, actual.interactive);
+    EXPECT_STREQ(expected.enter_click, actual.enter_click);
+    EXPECT_EQ(expected.placement, actual.placement);
 }

@@ -1,5 +1,6 @@
 // The sample Marrowick.rc that ships with the plug-in: it names every key,
-// and loading it through the host's readers gives exactly the defaults.
+// and loading it through the host's readers gives exactly the defaults, but
+// for the interactive list, which the sample turns on for the user.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,8 +20,16 @@ constexpr const char* KEYS[] = {
     "marrowick.base_style:",     "marrowick.base_border:",         "marrowick.tip_padding:",
     "marrowick.tip_style:",      "marrowick.tip_border:",          "marrowick.icon_tip_padding:",
     "marrowick.icon_size:",      "marrowick.do_convert_new_line:", "marrowick.converted_new_line:",
-    "marrowick.notify_version:",
+    "marrowick.notify_version:", "marrowick.interactive:",         "marrowick.enter_click:",
+    "marrowick.placement:",
 };
+
+// What the sample gives: the compiled-in defaults with the list interactive.
+Config SampleConfig() {
+    Config sample = DEFAULT_CONFIG;
+    sample.interactive = 1;
+    return sample;
+}
 
 class SampleRcTest : public testing::Test {
 protected:
@@ -35,8 +44,9 @@ protected:
     // Fills config from rc text after spoiling every field, so that a field
     // the sample fails to set back to its default shows.
     void Load(const std::string& rc_text) {
-        config =
-            Config{-1, -1, {-1, -1, -1, -1}, -1, -1, {-1, -1, -1, -1}, -1, -1, -1, -1, -1, "x", -1};
+        config = Config{
+            -1,  -1, {-1, -1, -1, -1}, -1, -1, {-1, -1, -1, -1}, -1, -1, -1, -1, -1, "x", -1, -1,
+            "x", -1};
         fake::host.rc_text = rc_text;
         ReadConfig();
         EXPECT_TRUE(fake::MessageBoxes().empty());
@@ -45,15 +55,16 @@ protected:
     std::string sample;
 };
 
-TEST_F(SampleRcTest, LoadsToExactlyTheDefaults) {
+TEST_F(SampleRcTest, LoadsToExactlyTheDefaultsWithTheListInteractive) {
     Load(sample);
-    ExpectConfigEquals(DEFAULT_CONFIG, config);
+    ExpectConfigEquals(SampleConfig(), config);
+    EXPECT_EQ(DEFAULT_CONFIG.interactive, 0);
 }
 
 // Edited on Windows, the file may come back with CR LF line ends.
 TEST_F(SampleRcTest, LoadsToTheDefaultsWithWindowsLineEnds) {
     Load(WithCrLf(sample));
-    ExpectConfigEquals(DEFAULT_CONFIG, config);
+    ExpectConfigEquals(SampleConfig(), config);
 }
 
 // A default could also come from a key that is missing or misspelt; every key
