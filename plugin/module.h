@@ -13,6 +13,11 @@ extern HWND hListWnd;
 // Size of the buffer a report is formatted into, terminator included.
 constexpr int REPORT_BUFFER_SIZE = 2000;
 
+// Formats printf-style into text, cut to size - 1 characters and always
+// terminated.
+void FormatText(char* text, int size, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+
 // Formats a printf-style message and shows it in a modal message box owned by
 // the list window; returns when the user has closed it.
 void ReportError(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,4 +1,4 @@
-// The module-global handles and the error message box.
+// The module-global handles, bounded formatting and the error message box.
 #include <cstdarg>
 #include <cstdio>
 
@@ -21,6 +21,14 @@ int FormatBounded(char* text, size_t size, const char* format, va_list args) {
 }
 
 }  // namespace
+
+void FormatText(char* text, int size, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    FormatBounded(text, size, format, args);
+    va_end(args);
+    text[size - 1] = '\0';
+}
 
 void ReportError(const char* format, ...) {
     char text[REPORT_BUFFER_SIZE];

@@ -1,5 +1,7 @@
 // The list window's procedure: it routes the window system's and the host's
-// messages to the parts of the plug-in that handle them.
+// messages to the parts of the plug-in that handle them. Keys and the mouse
+// reach the list's input handling, which acts only when the list is
+// interactive and shown.
 #include "config/config.h"
 #include "host/host.h"
 #include "plugin/module.h"
@@ -43,6 +45,29 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             break;
         case MSG_BROADCAST:
             OnBroadcast(lParam);
+            break;
+        case WM_KEYDOWN:
+            OnListKey(wParam);
+            break;
+        case WM_CHAR:
+            OnListChar(wParam);
+            break;
+        case WM_CONTEXTMENU:
+            OnListContextMenu(lParam);
+            break;
+        case WM_MOUSEMOVE:
+            OnListMouseMove(window, lParam);
+            break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            OnListButtonUp(window, message, lParam);
+            break;
+        case WM_ACTIVATE:
+            OnListActivate(window, wParam, lParam);
+            break;
+        case WM_SETCURSOR:
+            OnListSetCursor();
             break;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -23,11 +23,12 @@ int ToShortRange(Wide coordinate) {
 
 // The rows lie as PaintList draws them in the borderless window, whose client
 // area is the whole window: each row is pitch = (window height - base top -
-// base bottom) / count pixels tall, truncated, the first one base top below
-// the window's top. A row's icon is drawn tip top below the row's top and
-// base left + tip left from the window's left, icon_size wide and tall. So
+// base bottom) / rows shown pixels tall, truncated, the first row shown base
+// top below the window's top. A row's icon is drawn tip top below the row's
+// top and base left + tip left from the window's left, icon_size wide and
+// tall. So
 //   x = left + base left + tip left + icon_size / 2
-//   y = top + base top + selected * pitch + tip top + icon_size / 2
+//   y = top + base top + (selected - first) * pitch + tip top + icon_size / 2
 // With icons off (icon_size 0) this is the top left corner of the row's text.
 // The sums are worked out in 64 bits, as the layout's are.
 WPARAM ClickAnchor() {
@@ -37,12 +38,10 @@ WPARAM ClickAnchor() {
     const Padding& tip = config.tip_padding;
     // A list shown empty has no rows; an entry added since is clicked at the
     // place of the first.
-    const Wide pitch =
-        list_state.count > 0
-            ? (Wide{window.bottom} - window.top - base.top - base.bottom) / list_state.count
-            : 0;
+    const Wide pitch = RowPitch(Wide{window.bottom} - window.top);
     const Wide half_icon = config.icon_size / 2;
+    const Wide row = list_state.selected - list_state.first;
     const Wide x = Wide{window.left} + base.left + tip.left + half_icon;
-    const Wide y = Wide{window.top} + base.top + list_state.selected * pitch + tip.top + half_icon;
+    const Wide y = Wide{window.top} + base.top + row * pitch + tip.top + half_icon;
     return MAKEWPARAM(ToShortRange(x), ToShortRange(y));
 }

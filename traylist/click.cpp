@@ -1,7 +1,7 @@
 // Forwarding the chosen click to the program that owns the highlighted entry,
-// as the tray reports a click on its icon: the entry's callback message,
-// posted once for each mouse message of the click. The configured
-// notification version decides the form:
+// or the entry a "Click" bro@m names, as the tray reports a click on its icon: the entry's callback
+// message, posted once for each mouse message of the click. The configured notification version
+// decides the form:
 //   0  the classic form: the icon's id as wParam, the message as lParam;
 //   3  the same, and after each button-up the notification a tray adds for
 //      programs of version 3 and later;
@@ -80,9 +80,25 @@ void PostClick(const Delivery& delivery, const ClickName& click) {
     }
 }
 
+// Where the click says it happened, which only the version-4 form carries:
+// at the highlighted row's icon in the list, still shown where the user saw
+// it (it hides after the click), or where the pointer is.
+WPARAM Anchor(int version, int anchor) {
+    if (version != NOTIFYICON_VERSION_4) return 0;
+    if (anchor == ANCHOR_ROW) return ClickAnchor();
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    return MAKEWPARAM(pointer.x, pointer.y);
+}
+
+void Deliver(const TrayEntry& entry, const ClickName& click, int anchor) {
+    const int version = config.notify_version;
+    PostClick({&entry, version, Anchor(version, anchor)}, click);
+}
+
 }  // namespace
 
-void SendClick(const char* click_name) {
+void SendClick(const char* click_name, int anchor) {
     const TrayEntry* entry = GetTrayIcon(list_state.selected);
     if (!entry) return;
     // Owners open their menus and windows only when they may take the foreground.
@@ -92,8 +108,26 @@ void SendClick(const char* click_name) {
         ReportError("Unknown message: `%s'", click_name);
         return;
     }
-    // The list is still shown where the user saw it: it hides after the click.
-    const int version = config.notify_version;
-    const WPARAM anchor = version == NOTIFYICON_VERSION_4 ? ClickAnchor() : 0;
-    PostClick({entry, version, anchor}, *click);
+    // An entry that came while the list was shown, or whose program has exited
+    // since, may have an owner of 0 or HWND_BROADCAST: the posts would go to
+    // the shell's own thread (a callback message of WM_QUIT would end it) or
+    // to every top-level window.
+    if (!IsWindow(entry->hWnd)) return;
+    Deliver(*entry, *click, anchor);
+}
+
+void ClickMatchingEntry(const char* click_name, const char* text) {
+    const ClickName* click = FindClickName(click_name);
+    if (!click) {
+        ReportError("Unknown message: `%s'", click_name);
+        return;
+    }
+    const TrayEntry* entry = FindEntryByTip(text);
+    if (!entry) {
+        ReportError("No tray icon matches `%s'", text);
+        return;
+    }
+    SetForegroundWindow(entry->hWnd);
+    // No row is clicked: the click happened where the pointer is.
+    Deliver(*entry, *click, ANCHOR_POINTER);
 }

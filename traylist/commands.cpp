@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "config/config.h"
 #include "host/host.h"
 #include "plugin/module.h"
 #include "traylist/traylist.h"
@@ -12,6 +13,11 @@ namespace {
 
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+const char* SkipSpace(const char* text) {
+    while (IsSpace(*text)) ++text;
+    return text;
+}
+
 int TraySize() {
     const int size = GetTraySize();
     return size < 0 ? 0 : size;
@@ -19,30 +25,31 @@ int TraySize() {
 
 void Repaint() { InvalidateRect(hListWnd, nullptr, TRUE); }
 
-void SelectNext() {
-    if (++list_state.selected >= list_state.count) list_state.selected = 0;
-    Repaint();
-}
-
-void SelectPrevious() {
-    if (--list_state.selected < 0)
-        list_state.selected = list_state.count > 0 ? list_state.count - 1 : 0;
-    Repaint();
+// A window with room for fewer rows than the list has shows the highlighted
+// row and those around it: it scrolls only as far as the highlight needs.
+void ScrollToHighlight() {
+    const int rows = RowsShown();
+    int& first = list_state.first;
+    if (list_state.selected < first) first = list_state.selected;
+    if (list_state.selected >= first + rows) first = list_state.selected - rows + 1;
+    if (first < 0) first = 0;
 }
 
 void OnNext() {
     if (list_state.visible)
-        SelectNext();
+        HighlightNext();
     else
         ShowList();
 }
 
+// On a hidden list the last row is highlighted before the window shows, so
+// that it is the row a screen reader hears first; the repaint follows as for
+// a shown list.
 void OnPrev() {
-    if (!list_state.visible) {
-        ShowList();
-        list_state.selected = list_state.count;
-    }
-    SelectPrevious();
+    if (list_state.visible)
+        HighlightPrevious();
+    else
+        ShowList(SHOW_LAST);
 }
 
 void OnCancel() {
@@ -51,11 +58,33 @@ void OnCancel() {
 
 // The text after "Send" and its white space is the click name, possibly empty.
 void OnSend(const char* rest) {
-    if (list_state.visible) {
-        while (IsSpace(*rest)) ++rest;
-        SendClick(rest);
-    }
+    if (list_state.visible) SendClick(SkipSpace(rest));
     HideList();
+}
+
+// "Click", white space, a click name, white space and the text to look for,
+// which runs to the end, spaces included. Returns 0 when a part is missing.
+int OnClick(const char* rest) {
+    const char* name = SkipSpace(rest);
+    const char* name_end = name;
+    while (*name_end && !IsSpace(*name_end)) ++name_end;
+    const char* text = SkipSpace(name_end);
+    if (name_end == name || !*text) return 0;
+    const int length = static_cast<int>(name_end - name);
+    // A name too long for the buffer is no click name; it is reported whole.
+    if (length >= CLICK_NAME_SIZE) {
+        ReportError("Unknown message: `%.*s'", length, name);
+        return 1;
+    }
+    char click_name[CLICK_NAME_SIZE] = "";
+    std::memcpy(click_name, name, length);
+    ClickMatchingEntry(click_name, text);
+    return 1;
+}
+
+bool IsCommand(const char* command, const char* name) {
+    const size_t length = std::strlen(name);
+    return std::strncmp(command, name, length) == 0 && IsSpace(command[length]);
 }
 
 }  // namespace
@@ -74,24 +103,56 @@ void HandleBroam(const char* text) {
         OnPrev();
     else if (std::strcmp(command, "Cancel") == 0)
         OnCancel();
-    else if (std::strncmp(command, "Send", 4) == 0 && IsSpace(command[4]))
-        OnSend(command + 5);
-    else
+    else if (IsCommand(command, "Send"))
+        OnSend(command + 4);
+    else if (!IsCommand(command, "Click") || !OnClick(command + 5))
         ReportError("Unknown bro@m: `%s'", text);
 }
 
-void ShowList() {
+void ShowList(int highlight) {
     list_state.visible = 1;
     list_state.selected = 0;
     list_state.count = CountTrayEntries();
+    list_state.first = 0;
+    list_state.window_rows = 0;
+    if (highlight == SHOW_LAST && list_state.count > 0) list_state.selected = list_state.count - 1;
     LayoutList();
+    ScrollToHighlight();
+    ForgetTyping();
+    // The name is in place before the window takes the focus, which screen
+    // readers hear of from the window system too.
+    if (config.interactive) {
+        NameHighlight();
+        RememberPointer();
+    }
     ShowWindow(hListWnd, SW_SHOW);
     SetForegroundWindow(hListWnd);
+    if (config.interactive) NotifyHighlight();
+    if (highlight == SHOW_LAST) Repaint();
 }
 
 void HideList() {
     list_state.visible = 0;
     ShowWindow(hListWnd, SW_HIDE);
+}
+
+void MoveHighlight(int row) {
+    list_state.selected = row;
+    ScrollToHighlight();
+    Repaint();
+    if (config.interactive) {
+        NameHighlight();
+        NotifyHighlight();
+    }
+}
+
+void HighlightNext() {
+    MoveHighlight(list_state.selected + 1 < list_state.count ? list_state.selected + 1 : 0);
+}
+
+void HighlightPrevious() {
+    const int last = list_state.count > 0 ? list_state.count - 1 : 0;
+    MoveHighlight(list_state.selected > 0 ? list_state.selected - 1 : last);
 }
 
 void ListWindowDestroyed() { list_state.visible = 0; }

@@ -1,4 +1,6 @@
-// Sizing the list window for its rows and centring it on the screen.
+// Sizing the list window for its rows and centring it: on the primary screen,
+// or on the work area of the monitor the user works on, inside which it is
+// kept, showing only as many rows as fit when there are more.
 #include "config/config.h"
 #include "host/host.h"
 #include "plugin/module.h"
@@ -30,6 +32,56 @@ TextSize MeasureRows(HDC dc) {
     return largest;
 }
 
+// The window's place and size on the screen.
+struct Placement {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+Placement CentreOnScreen(int width, int height) {
+    return {GetScreenWidth() / 2 - width / 2, GetScreenHeight() / 2 - height / 2, width, height};
+}
+
+// The work area of the monitor that holds the foreground window, or the
+// pointer when no window is in the foreground. 0 when the monitor cannot be
+// had.
+int GetUserWorkArea(RECT* area) {
+    HMONITOR monitor;
+    if (HWND foreground = GetForegroundWindow()) {
+        monitor = MonitorFromWindow(foreground, MONITOR_DEFAULTTONEAREST);
+    } else {
+        POINT pointer = {};
+        GetCursorPos(&pointer);
+        monitor = MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
+    }
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!monitor || !GetMonitorInfoA(monitor, &info)) return 0;
+    *area = info.rcWork;
+    return 1;
+}
+
+// Centred on the work area and kept inside it: a list taller than the area
+// takes the area's height and shows as many whole rows as fit, at least one.
+Placement CentreInWorkArea(const RECT& area, int width, int row_height, int height) {
+    const Padding& base = config.base_padding;
+    const int area_width = ClampToInt(Wide{area.right} - area.left);
+    const int area_height = ClampToInt(Wide{area.bottom} - area.top);
+    if (height > area_height) {
+        height = area_height;
+        if (row_height > 0) {
+            const Wide room = (Wide{area_height} - base.top - base.bottom) / row_height;
+            const int rows = room < 1 ? 1 : ClampToInt(room);
+            list_state.window_rows = rows < list_state.count ? rows : 0;
+        }
+    }
+    if (width > area_width) width = area_width;
+    return {ClampToInt(Wide{area.left} + area_width / 2 - width / 2),
+            ClampToInt(Wide{area.top} + area_height / 2 - height / 2), width, height};
+}
+
 }  // namespace
 
 int GetScreenWidth() {
@@ -59,8 +111,10 @@ void LayoutList() {
                                  config.icon_tip_padding + base.left + base.right);
     const int row_height = ClampToInt(Wide{text.height} + tip.top + tip.bottom);
     const int height = ClampToInt(Wide{row_height} * list_state.count + base.top + base.bottom);
-    const int x = GetScreenWidth() / 2 - width / 2;
-    const int y = GetScreenHeight() / 2 - height / 2;
-    SetWindowPos(hListWnd, nullptr, x, y, width, height,
+    RECT area;
+    const Placement place = config.placement == PLACEMENT_MONITOR && GetUserWorkArea(&area)
+                                ? CentreInWorkArea(area, width, row_height, height)
+                                : CentreOnScreen(width, height);
+    SetWindowPos(hListWnd, nullptr, place.x, place.y, place.width, place.height,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }

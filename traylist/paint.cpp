@@ -45,9 +45,7 @@ void PaintRow(HDC dc, const TrayEntry& entry, bool selected, int content_height,
 void PaintRows(HDC dc, RECT r, const PaintStyles& styles) {
     const Padding& base = config.base_padding;
     const Padding& tip = config.tip_padding;
-    const int content_height =
-        ClampToInt((Wide{r.bottom} - r.top - base.top - base.bottom) / list_state.count - tip.top -
-                   tip.bottom);
+    const int content_height = ClampToInt(RowPitch(Wide{r.bottom} - r.top) - tip.top - tip.bottom);
     r.left = ClampToInt(Wide{r.left} + tip.left + base.left);
     r.top = ClampToInt(Wide{r.top} + base.top);
     r.right = ClampToInt(Wide{r.right} - tip.right - base.right);
@@ -56,7 +54,8 @@ void PaintRows(HDC dc, RECT r, const PaintStyles& styles) {
     HGDIOBJ previous_font = SelectObject(dc, font);
     SetTextColor(dc, styles.base_text);
     SetBkMode(dc, TRANSPARENT);
-    for (int i = 0; i < list_state.count; ++i) {
+    const int end = list_state.first + RowsShown();
+    for (int i = list_state.first; i < end; ++i) {
         const TrayEntry* entry = GetTrayIcon(i);
         if (!entry) break;
         PaintRow(dc, *entry, i == list_state.selected, content_height, r, styles);

@@ -29,6 +29,12 @@ namespace fake {
 
 constexpr intptr_t HOST_WINDOW = 1;
 
+// A monitor: the whole of it, and its work area (without the taskbars).
+struct Monitor {
+    RECT monitor;
+    RECT work;
+};
+
 // What the platform answers.
 struct Platform {
     std::string module_file_name = "C:\\Shell\\plugins\\Marrowick\\Marrowick.dll";
@@ -43,6 +49,13 @@ struct Platform {
     int char_width = 8;                      // unless listed below, a text is this wide per byte
     std::map<std::string, int> text_widths;  // measured width by exact text
     LRESULT default_window_result = 0;       // what DefWindowProcA answers
+    POINT cursor = {400, 300};               // the pointer; also where the last message was
+    long message_time = 0;                   // GetMessageTime
+    HWND foreground = nullptr;               // set by SetForegroundWindow on a window
+    // Handles 4000, 4001... in order; a window or point on none is on the
+    // nearest one.
+    std::vector<Monitor> monitors = {{{0, 0, 800, 600}, {0, 0, 800, 600}}};
+    bool monitor_info_fails = false;
 };
 
 // A message box the plug-in showed.
@@ -61,6 +74,8 @@ struct Window {
     DWORD ex_style = 0;
     RECT rect{};
     bool visible = false;
+    HWND owner = nullptr;
+    std::string text;
 };
 
 // What the host holds.
@@ -97,6 +112,8 @@ const std::vector<ShownBox>& MessageBoxes();
 
 // Windows: a test makes owner windows alive or gone by number.
 HWND LiveWindow(intptr_t number);
+// A window owned by another, as a message box is by its owner.
+HWND OwnedWindow(intptr_t number, HWND owner);
 void KillWindow(HWND window);
 const Window* FindWindowRecord(HWND window);
 

@@ -1,5 +1,7 @@
 // The Win32 functions of tests/fakes/windows.h: each records its call and
 // answers from fake::platform and the windows it keeps.
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <type_traits>
 
@@ -47,6 +49,41 @@ HDC OpenDC() {
     open_dcs[dc] = reinterpret_cast<HGDIOBJ>(INITIAL_FONT);
     return dc;
 }
+
+constexpr intptr_t FIRST_MONITOR = 4000;
+constexpr intptr_t ARROW_CURSOR = 32512;
+
+// How far a point lies outside a rectangle, along each axis added up.
+long long Distance(const RECT& r, POINT p) {
+    const long long dx = p.x < r.left ? r.left - p.x : p.x >= r.right ? p.x - r.right + 1 : 0;
+    const long long dy = p.y < r.top ? r.top - p.y : p.y >= r.bottom ? p.y - r.bottom + 1 : 0;
+    return dx + dy;
+}
+
+long long Overlap(const RECT& a, const RECT& b) {
+    const long long w =
+        std::min(a.right, b.right) - static_cast<long long>(std::max(a.left, b.left));
+    const long long h =
+        std::min(a.bottom, b.bottom) - static_cast<long long>(std::max(a.top, b.top));
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+HMONITOR MonitorHandle(size_t index) { return reinterpret_cast<HMONITOR>(FIRST_MONITOR + index); }
+
+// The monitor nearest the point, the first of equals.
+HMONITOR NearestMonitor(POINT point) {
+    size_t best = 0;
+    for (size_t i = 1; i < platform.monitors.size(); ++i)
+        if (Distance(platform.monitors[i].monitor, point) <
+            Distance(platform.monitors[best].monitor, point))
+            best = i;
+    return platform.monitors.empty() ? nullptr : MonitorHandle(best);
+}
+
+// Case folding and letters of code page 1252: ASCII, and the accented
+// letters from 0xC0 on, less the two signs among them.
+bool IsUpperAccented(unsigned char c) { return c >= 0xC0 && c <= 0xDE && c != 0xD7; }
+bool IsLowerAccented(unsigned char c) { return c >= 0xE0 && c <= 0xFE && c != 0xF7; }
 
 int MeasuredWidth(const char* text, int length) {
     std::string s = length < 0 ? std::string(text) : std::string(text, length);
@@ -100,6 +137,12 @@ std::string Num(const void* handle) { return std::to_string(reinterpret_cast<int
 HWND LiveWindow(intptr_t number) {
     HWND window = reinterpret_cast<HWND>(number);
     windows[window];
+    return window;
+}
+
+HWND OwnedWindow(intptr_t number, HWND owner) {
+    HWND window = LiveWindow(number);
+    windows[window].owner = owner;
     return window;
 }
 
@@ -158,8 +201,9 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
     auto it = classes.find(class_name);
     if (platform.create_window_fails || it == classes.end()) return nullptr;
     HWND window = reinterpret_cast<HWND>(next_window++);
-    windows[window] = Window{
-        class_name, it->second.first, style, ex_style, RECT{x, y, x + width, y + height}, false};
+    windows[window] =
+        Window{class_name, it->second.first, style, ex_style, RECT{x, y, x + width, y + height},
+               false,      nullptr,          ""};
     it->second.first(window, WM_CREATE, 0, 0);
     return window;
 }
@@ -209,7 +253,9 @@ BOOL ShowWindow(HWND window, int command) {
 
 BOOL SetForegroundWindow(HWND window) {
     RecordCall("SetForegroundWindow", window);
-    return windows.count(window) ? TRUE : FALSE;
+    if (!windows.count(window)) return FALSE;
+    platform.foreground = window;
+    return TRUE;
 }
 
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
@@ -308,4 +354,99 @@ COLORREF SetTextColor(HDC dc, COLORREF color) {
 int SetBkMode(HDC dc, int mode) {
     RecordCall("SetBkMode", dc, mode);
     return 2;
+}
+
+BOOL SetWindowTextA(HWND window, LPCSTR text) {
+    RecordCall("SetWindowTextA", window, text);
+    auto it = windows.find(window);
+    if (it == windows.end()) return FALSE;
+    it->second.text = text ? text : "";
+    return TRUE;
+}
+
+void NotifyWinEvent(DWORD event, HWND window, long object, long child) {
+    RecordCall("NotifyWinEvent", event, window, object, child);
+}
+
+HWND GetWindow(HWND window, UINT relation) {
+    RecordCall("GetWindow", window, relation);
+    auto it = windows.find(window);
+    return it != windows.end() && relation == GW_OWNER ? it->second.owner : nullptr;
+}
+
+HWND GetForegroundWindow() {
+    RecordCall("GetForegroundWindow");
+    return platform.foreground;
+}
+
+BOOL GetCursorPos(POINT* point) {
+    RecordCall("GetCursorPos");
+    *point = platform.cursor;
+    return TRUE;
+}
+
+DWORD GetMessagePos() {
+    RecordCall("GetMessagePos");
+    return MAKELONG(platform.cursor.x, platform.cursor.y);
+}
+
+long GetMessageTime() {
+    RecordCall("GetMessageTime");
+    return platform.message_time;
+}
+
+HMONITOR MonitorFromWindow(HWND window, DWORD flags) {
+    RecordCall("MonitorFromWindow", window, flags);
+    auto it = windows.find(window);
+    if (it == windows.end()) return nullptr;
+    const RECT& r = it->second.rect;
+    size_t best = 0;
+    long long best_overlap = 0;
+    for (size_t i = 0; i < platform.monitors.size(); ++i) {
+        const long long overlap = Overlap(platform.monitors[i].monitor, r);
+        if (overlap > best_overlap) best = i, best_overlap = overlap;
+    }
+    return best_overlap > 0 ? MonitorHandle(best) : NearestMonitor(POINT{r.left, r.top});
+}
+
+HMONITOR MonitorFromPoint(POINT point, DWORD flags) {
+    RecordCall("MonitorFromPoint", point.x, point.y, flags);
+    return NearestMonitor(point);
+}
+
+BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
+    RecordCall("GetMonitorInfoA", monitor, info->cbSize);
+    const intptr_t index = reinterpret_cast<intptr_t>(monitor) - FIRST_MONITOR;
+    if (platform.monitor_info_fails || info->cbSize != sizeof(MONITORINFO) || index < 0 ||
+        index >= static_cast<intptr_t>(platform.monitors.size()))
+        return FALSE;
+    info->rcMonitor = platform.monitors[index].monitor;
+    info->rcWork = platform.monitors[index].work;
+    info->dwFlags = index == 0 ? 1 : 0;
+    return TRUE;
+}
+
+DWORD CharUpperBuffA(LPSTR text, DWORD length) {
+    RecordCall("CharUpperBuffA", std::string(text, length).c_str(), length);
+    for (DWORD i = 0; i < length; ++i) {
+        const unsigned char c = text[i];
+        if ((c >= 'a' && c <= 'z') || IsLowerAccented(c)) text[i] = static_cast<char>(c - 0x20);
+    }
+    return length;
+}
+
+BOOL IsCharAlphaNumericA(char character) {
+    RecordCall("IsCharAlphaNumericA", static_cast<int>(static_cast<unsigned char>(character)));
+    const unsigned char c = character;
+    return std::isalnum(c) || IsUpperAccented(c) || IsLowerAccented(c) ? TRUE : FALSE;
+}
+
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
+    RecordCall("LoadCursorA", instance, reinterpret_cast<intptr_t>(name));
+    return name == IDC_ARROW ? reinterpret_cast<HCURSOR>(ARROW_CURSOR) : nullptr;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    RecordCall("SetCursor", cursor);
+    return nullptr;
 }

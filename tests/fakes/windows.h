@@ -39,12 +39,18 @@ FAKE_DECLARE_HANDLE(HCURSOR);
 FAKE_DECLARE_HANDLE(HBRUSH);
 FAKE_DECLARE_HANDLE(HMENU);
 FAKE_DECLARE_HANDLE(HFONT);
+FAKE_DECLARE_HANDLE(HMONITOR);
 #undef FAKE_DECLARE_HANDLE
 typedef HINSTANCE HMODULE;
 typedef void* HGDIOBJ;
 typedef void* LPVOID;
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+struct POINT {
+    int x;
+    int y;
+};
 
 struct RECT {
     int left;
@@ -58,6 +64,13 @@ struct PAINTSTRUCT {
     HDC hdc;
     BOOL fErase;
     RECT rcPaint;
+};
+
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
 };
 
 struct WNDCLASSA {
@@ -79,8 +92,13 @@ constexpr BOOL FALSE = 0;
 // Window messages.
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_ACTIVATE = 0x0006;
 constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_CONTEXTMENU = 0x007B;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_CHAR = 0x0102;
+constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
@@ -92,6 +110,33 @@ constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 constexpr UINT WM_USER = 0x0400;
 
+// WM_ACTIVATE states.
+constexpr WORD WA_INACTIVE = 0;
+constexpr WORD WA_ACTIVE = 1;
+
+// Virtual keys.
+constexpr WPARAM VK_RETURN = 0x0D;
+constexpr WPARAM VK_ESCAPE = 0x1B;
+constexpr WPARAM VK_END = 0x23;
+constexpr WPARAM VK_HOME = 0x24;
+constexpr WPARAM VK_LEFT = 0x25;
+constexpr WPARAM VK_UP = 0x26;
+constexpr WPARAM VK_RIGHT = 0x27;
+constexpr WPARAM VK_DOWN = 0x28;
+constexpr WPARAM VK_APPS = 0x5D;
+constexpr WPARAM VK_F10 = 0x79;
+
+// Accessibility events and objects.
+constexpr DWORD EVENT_OBJECT_FOCUS = 0x8005;
+constexpr DWORD EVENT_OBJECT_NAMECHANGE = 0x800C;
+constexpr long OBJID_CLIENT = -4;
+constexpr long CHILDID_SELF = 0;
+
+// GetWindow relations, monitors and cursors.
+constexpr UINT GW_OWNER = 4;
+constexpr DWORD MONITOR_DEFAULTTONEAREST = 2;
+#define IDC_ARROW (reinterpret_cast<LPCSTR>(32512))
+
 // Two 16-bit halves packed into a message parameter, as the Windows macros
 // pack them: each half is cut to its low 16 bits, so a negative coordinate
 // arrives as the low word of its two's complement.
@@ -99,6 +144,8 @@ constexpr DWORD MAKELONG(int low, int high) {
     return static_cast<WORD>(low) | static_cast<DWORD>(static_cast<WORD>(high)) << 16;
 }
 constexpr WPARAM MAKEWPARAM(int low, int high) { return MAKELONG(low, high); }
+constexpr WORD LOWORD(uintptr_t value) { return static_cast<WORD>(value & 0xFFFF); }
+constexpr WORD HIWORD(uintptr_t value) { return static_cast<WORD>(value >> 16 & 0xFFFF); }
 constexpr LPARAM MAKELPARAM(int low, int high) { return MAKELONG(low, high); }
 
 // Window and extended window styles.
@@ -161,6 +208,21 @@ BOOL GetWindowRect(HWND window, LPRECT rect);
 int DrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format);
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flicker_free,
                 UINT flags);
+
+BOOL SetWindowTextA(HWND window, LPCSTR text);
+void NotifyWinEvent(DWORD event, HWND window, long object, long child);
+HWND GetWindow(HWND window, UINT relation);
+HWND GetForegroundWindow();
+BOOL GetCursorPos(POINT* point);
+DWORD GetMessagePos();
+long GetMessageTime();
+HMONITOR MonitorFromWindow(HWND window, DWORD flags);
+HMONITOR MonitorFromPoint(POINT point, DWORD flags);
+BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
+DWORD CharUpperBuffA(LPSTR text, DWORD length);
+BOOL IsCharAlphaNumericA(char character);
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+HCURSOR SetCursor(HCURSOR cursor);
 
 // GDI32
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);

@@ -92,9 +92,9 @@ TEST_F(CommandsTest, SendAfterAnyWhiteSpaceClicksTheHighlightedEntryAndHides) {
         Broam("Next");
         fake::ClearCalls();
         Broam(std::string("Send") + space + "LeftClick");
-        EXPECT_EQ(fake::Calls(),
-                  (Lines{"GetTrayIcon 1", "SetForegroundWindow 102", "PostMessageA 102 1026 8 513",
-                         "PostMessageA 102 1026 8 514", "ShowWindow 500 0"}));
+        EXPECT_EQ(fake::Calls(), (Lines{"GetTrayIcon 1", "SetForegroundWindow 102", "IsWindow 102",
+                                        "PostMessageA 102 1026 8 513",
+                                        "PostMessageA 102 1026 8 514", "ShowWindow 500 0"}));
         EXPECT_FALSE(Shown());
     }
 }

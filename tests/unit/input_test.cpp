@@ -1,0 +1,208 @@
+// The keys and mouse actions of the list: each one's whole recorded call
+// sequence on a shown list of three rows with the second highlighted, with
+// marrowick.interactive off (the default processing alone, as for any window)
+// and on; and nothing but the default processing on a hidden list.
+#include <cstring>
+
+#include "plugin/plugin.h"
+#include "tests/fakes/list_fixture.h"
+
+namespace {
+
+// The list is 93 by 60 at 354, 270, rows 20 pixels tall; the pointer stood at
+// 400, 300 when it was shown. Window 700 is a message box the list owns, 701
+// another program's window.
+struct Action {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    Lines interactive;  // the calls before the default processing
+};
+
+constexpr LPARAM AT(int x, int y) { return MAKELPARAM(x, y); }
+Lines Highlight(int row, const std::string& name) {
+    return {"InvalidateRect 500 0 1", "GetTrayIcon " + std::to_string(row),
+            "SetWindowTextA 500 \"" + name + "\"", "NotifyWinEvent 32780 500 -4 0",
+            "NotifyWinEvent 32773 500 -4 0"};
+}
+Lines Click(int row, const std::vector<int>& messages) {
+    const std::string owner = std::to_string(101 + row);
+    Lines calls = {"GetTrayIcon " + std::to_string(row), "SetForegroundWindow " + owner,
+                   "IsWindow " + owner};
+    for (int message : messages)
+        calls.push_back("PostMessageA " + owner + " " + std::to_string(1025 + row) + " " +
+                        std::to_string(7 + row) + " " + std::to_string(message));
+    calls.push_back("ShowWindow 500 0");
+    return calls;
+}
+Lines Join(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+const Action ACTIONS[] = {
+    {"Down", WM_KEYDOWN, VK_DOWN, 0, Highlight(2, "Clock, 3 of 3")},
+    {"Up", WM_KEYDOWN, VK_UP, 0, Highlight(0, "Volume, 1 of 3")},
+    {"Home", WM_KEYDOWN, VK_HOME, 0, Highlight(0, "Volume, 1 of 3")},
+    {"End", WM_KEYDOWN, VK_END, 0, Highlight(2, "Clock, 3 of 3")},
+    {"Enter", WM_KEYDOWN, VK_RETURN, 0, Click(1, {513, 514, 515, 514})},
+    {"Escape", WM_KEYDOWN, VK_ESCAPE, 0, {"ShowWindow 500 0"}},
+    {"OtherKey", WM_KEYDOWN, VK_LEFT, 0, {}},
+    {"Letter", WM_CHAR, 'c', 0,
+     Join({{"IsCharAlphaNumericA 99", "GetMessageTime", "CharUpperBuffA \"c\" 1", "GetTrayIcon 2",
+            "CharUpperBuffA \"C\" 1"},
+           Highlight(2, "Clock, 3 of 3")})},
+    {"Punctuation", WM_CHAR, '!', 0, {"IsCharAlphaNumericA 33"}},
+    {"AppsKey", WM_CONTEXTMENU, 500, AT(-1, -1), Click(1, {516, 517})},
+    {"ContextMenuOfTheMouse", WM_CONTEXTMENU, 500, AT(400, 300), {}},
+    {"PointerOntoRow2", WM_MOUSEMOVE, 0, AT(30, 45),
+     Join({{"GetMessagePos", "GetClientRect 500"}, Highlight(2, "Clock, 3 of 3")})},
+    {"PointerOnTheHighlightedRow",
+     WM_MOUSEMOVE,
+     0,
+     AT(30, 25),
+     {"GetMessagePos", "GetClientRect 500"}},
+    {"LeftButtonUpOnRow0", WM_LBUTTONUP, 0, AT(30, 5),
+     Join({{"GetClientRect 500"}, Highlight(0, "Volume, 1 of 3"), Click(0, {513, 514, 515, 514})})},
+    {"RightButtonUpOnRow1", WM_RBUTTONUP, 0, AT(30, 25),
+     Join({{"GetClientRect 500"}, Click(1, {516, 517})})},
+    {"MiddleButtonUpOnRow1", WM_MBUTTONUP, 0, AT(30, 25),
+     Join({{"GetClientRect 500"}, Click(1, {519, 520})})},
+    {"ButtonUpBelowTheRows", WM_LBUTTONUP, 0, AT(30, 60), {"GetClientRect 500"}},
+    {"AnotherProgramActivated", WM_ACTIVATE, WA_INACTIVE, 0, {"ShowWindow 500 0"}},
+    {"AWindowOfItsOwnActivated", WM_ACTIVATE, WA_INACTIVE, 700, {"GetWindow 700 4"}},
+    {"AnotherWindowActivated",
+     WM_ACTIVATE,
+     WA_INACTIVE,
+     701,
+     {"GetWindow 701 4", "ShowWindow 500 0"}},
+    {"Activated", WM_ACTIVATE, WA_ACTIVE, 0, {}},
+    {"SetCursor", WM_SETCURSOR, 500, 1, {"LoadCursorA 0 32512", "SetCursor 32512"}},
+};
+
+std::string ActionName(const testing::TestParamInfo<Action>& info) { return info.param.name; }
+
+class InputTest : public ListTest, public testing::WithParamInterface<Action> {
+protected:
+    void SetUp() override {
+        ListTest::SetUp();
+        AddEntries({"Volume", "Network", "Clock"});
+        fake::OwnedWindow(700, hListWnd);
+        fake::LiveWindow(701);
+    }
+
+    // Shows the list with row 1 highlighted, then moves the pointer off the
+    // place it had, unless the action is to find it there.
+    static void ShowRowOne(int interactive) {
+        config.interactive = interactive;
+        Broam("Next");
+        Broam("Next");
+        fake::platform.cursor = {384, 315};
+        fake::ClearCalls();
+    }
+
+    static Lines Act(const Action& action) {
+        WndProc(hListWnd, action.message, action.wParam, action.lParam);
+        return fake::Calls();
+    }
+
+    static std::string Default(const Action& action) {
+        return "DefWindowProcA 500 " + std::to_string(action.message) + " " +
+               std::to_string(action.wParam) + " " + std::to_string(action.lParam);
+    }
+};
+
+TEST_P(InputTest, InteractiveOffGetsTheDefaultProcessingAlone) {
+    ShowRowOne(0);
+    EXPECT_EQ(Act(GetParam()), Lines{Default(GetParam())});
+    EXPECT_TRUE(list_state.visible);
+}
+
+TEST_P(InputTest, InteractiveOnActsThenGetsTheDefaultProcessing) {
+    ShowRowOne(1);
+    Lines expected = GetParam().interactive;
+    expected.push_back(Default(GetParam()));
+    EXPECT_EQ(Act(GetParam()), expected);
+}
+
+TEST_P(InputTest, AHiddenInteractiveListGetsTheDefaultProcessingAlone) {
+    ShowRowOne(1);
+    Broam("Cancel");
+    fake::ClearCalls();
+    EXPECT_EQ(Act(GetParam()), Lines{Default(GetParam())});
+}
+
+INSTANTIATE_TEST_SUITE_P(Actions, InputTest, testing::ValuesIn(ACTIONS), ActionName);
+
+class InteractiveListTest : public ListTest {
+protected:
+    void SetUp() override {
+        ListTest::SetUp();
+        config.interactive = 1;
+        AddEntries({"Volume", "Network", "Clock"});
+    }
+    static void Key(WPARAM key) { WndProc(hListWnd, WM_KEYDOWN, key, 0); }
+};
+
+// The window system moves the pointer onto a list that appears under it; the
+// highlight stays on the first row until the user moves the pointer.
+TEST_F(InteractiveListTest, APointerThatHasNotMovedLeavesTheHighlight) {
+    Broam("Next");
+    fake::ClearCalls();
+    WndProc(hListWnd, WM_MOUSEMOVE, 0, AT(46, 30));  // over row 1, at 400, 300 on the screen
+    EXPECT_EQ(fake::Calls(), (Lines{"GetMessagePos", "DefWindowProcA 500 512 0 1966126"}));
+    fake::platform.cursor = {401, 300};
+    WndProc(hListWnd, WM_MOUSEMOVE, 0, AT(47, 30));
+    EXPECT_EQ(list_state.selected, 1);
+}
+
+// A mouse click in the version-4 form says it happened where the pointer is.
+TEST_F(InteractiveListTest, AMouseClickInTheVersionFourFormIsAnchoredAtThePointer) {
+    config.notify_version = 4;
+    Broam("Next");
+    fake::platform.cursor = {380, 295};
+    fake::ClearCalls();
+    WndProc(hListWnd, WM_RBUTTONUP, 0, AT(26, 25));
+    EXPECT_EQ(fake::CallsTo({"GetCursorPos", "PostMessageA"}),
+              (Lines{"GetCursorPos", "PostMessageA 102 1026 19333500 524804",
+                     "PostMessageA 102 1026 19333500 524805",
+                     "PostMessageA 102 1026 19333500 524411"}));  // 295 << 16 | 380
+}
+
+TEST_F(InteractiveListTest, KeysAndBroamsMixAndWrapAround) {
+    Broam("Next");
+    Key(VK_UP);  // wraps to the last row
+    EXPECT_EQ(list_state.selected, 2);
+    Broam("Next");  // and back to the first
+    EXPECT_EQ(list_state.selected, 0);
+    Key(VK_END);
+    Key(VK_DOWN);
+    EXPECT_EQ(list_state.selected, 0);
+    Broam("Prev");
+    Key(VK_HOME);
+    EXPECT_EQ(list_state.selected, 0);
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(list_state.visible);
+    Broam("Prev");  // a hidden list shows again at its last row
+    EXPECT_EQ(list_state.selected, 2);
+    EXPECT_TRUE(list_state.visible);
+}
+
+TEST_F(InteractiveListTest, EnterSendsTheConfiguredClickAndReportsAnUnknownOne) {
+    Broam("Next");
+    std::strcpy(config.enter_click, "RightClick");
+    fake::ClearCalls();
+    Key(VK_RETURN);
+    EXPECT_EQ(fake::CallsTo("PostMessageA"),
+              (Lines{"PostMessageA 101 1025 7 516", "PostMessageA 101 1025 7 517"}));
+    Broam("Next");
+    std::strcpy(config.enter_click, "rightclick");
+    fake::ClearCalls();
+    Key(VK_RETURN);
+    EXPECT_EQ(fake::CallsTo({"PostMessageA", "MessageBoxA", "ShowWindow"}),
+              (Lines{Report("Unknown message: `rightclick'"), "ShowWindow 500 0"}));
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+// marrowick.placement monitor: the list centred on the work area of the
+// monitor that holds the foreground window (or the pointer), kept inside it,
+// and, when its rows are taller than the area, showing those around the
+// highlight, scrolled as it moves, with painting, the click's anchor and the
+// mouse agreeing on where each row lies.
+#include <cstdio>
+
+#include "plugin/plugin.h"
+#include "tests/fakes/list_fixture.h"
+
+namespace {
+
+const std::string INFO = "GetMonitorInfoA 4001 " + std::to_string(sizeof(MONITORINFO));
+
+class PlacementTest : public ListTest {
+protected:
+    void SetUp() override {
+        ListTest::SetUp();
+        config.placement = PLACEMENT_MONITOR;
+        // The primary monitor, and one right of it and higher up.
+        fake::platform.monitors = {{{0, 0, 800, 600}, {0, 0, 800, 570}},
+                                   {{800, -100, 1824, 668}, {800, -100, 1824, 640}}};
+    }
+    static void Rows(int n) {
+        std::vector<std::string> tips;
+        for (int i = 0; i < n; ++i) {
+            char tip[32];
+            std::snprintf(tip, sizeof tip, "Entry %02d", i);
+            tips.push_back(tip);
+        }
+        AddEntries(tips);
+    }
+    static Lines Placed() {
+        return fake::CallsTo({"GetForegroundWindow", "MonitorFrom", "GetMonitorInfoA",
+                              "GetCursorPos", "GetSystemMetrics", "SetWindowPos"});
+    }
+};
+
+TEST_F(PlacementTest, OnTheWorkAreaOfTheForegroundWindowsMonitor) {
+    Rows(3);  // 101 by 60
+    const HWND editor = fake::LiveWindow(900);
+    SetWindowPos(editor, nullptr, 1000, 100, 400, 300, 0);
+    SetForegroundWindow(editor);
+    fake::ClearCalls();
+    Broam("Next");
+    EXPECT_EQ(Placed(), (Lines{"GetForegroundWindow", "MonitorFromWindow 900 2", INFO,
+                               "SetWindowPos 500 0 1262 240 101 60 532"}));
+}
+
+TEST_F(PlacementTest, OnThePointersMonitorWithoutAForegroundWindowNegativeCoordinatesToo) {
+    Rows(3);
+    fake::platform.monitors[1] = {{-1280, -200, 0, 824}, {-1280, -200, 0, 824}};
+    fake::platform.cursor = {-500, 100};
+    Broam("Next");
+    EXPECT_EQ(Placed(), (Lines{"GetForegroundWindow", "GetCursorPos", "MonitorFromPoint -500 100 2",
+                               INFO, "SetWindowPos 500 0 -690 282 101 60 532"}));
+}
+
+TEST_F(PlacementTest, AFailedMonitorQueryCentresOnTheScreenAsBefore) {
+    Rows(3);
+    fake::platform.monitor_info_fails = true;
+    Broam("Next");
+    EXPECT_EQ(Placed().back(), "SetWindowPos 500 0 350 270 101 60 532");
+    EXPECT_EQ(list_state.window_rows, 0);
+}
+
+TEST_F(PlacementTest, AWorkAreaSmallerThanTheListHoldsItWholly) {
+    Rows(3);
+    fake::platform.monitors = {{{0, 0, 90, 15}, {10, 5, 90, 15}}};  // 80 by 10
+    Broam("Next");
+    EXPECT_EQ(Placed().back(), "SetWindowPos 500 0 10 5 80 10 532");
+    EXPECT_EQ(RowsShown(), 1);
+}
+
+class ScrollTest : public PlacementTest {
+protected:
+    // 100 rows of 20 pixels on a work area 600 high: 30 shown at a time.
+    void SetUp() override {
+        PlacementTest::SetUp();
+        fake::platform.monitors[0].work = {0, 0, 800, 600};
+        Rows(100);
+        Broam("Next");
+    }
+    static void Repeat(const char* command, int times) {
+        for (int i = 0; i < times; ++i) Broam(command);
+    }
+    // The rows painted, and the top of the highlighted one in the window.
+    static std::pair<Lines, int> Painted() {
+        fake::ClearCalls();
+        PaintList(hListWnd);
+        int highlight_top = -1;
+        for (const std::string& line : fake::CallsTo("MakeStyleGradient"))
+            if (line.find("style9") != std::string::npos)
+                std::sscanf(line.c_str(), "MakeStyleGradient %*d %*d %d", &highlight_top);
+        return {fake::CallsTo("GetTrayIcon"), highlight_top};
+    }
+    static Lines Icons(int first) {
+        Lines icons;
+        for (int i = first; i < first + 30; ++i)
+            icons.push_back("GetTrayIcon " + std::to_string(i));
+        return icons;
+    }
+    // The anchor's y on the screen, as the window's top plus the row's place.
+    static int AnchorRowTop() { return static_cast<short>(ClickAnchor() >> 16) - 2 - 8; }
+};
+
+TEST_F(ScrollTest, TheHighlightStaysInViewAndEverythingAgreesWhereItIs) {
+    EXPECT_EQ(fake::FindWindowRecord(hListWnd)->rect.bottom, 600);  // the area's height
+    EXPECT_EQ(RowsShown(), 30);
+    struct Step {
+        const char* command;
+        int times, selected, first;
+    };
+    for (const Step& step :
+         {Step{"Next", 29, 29, 0}, Step{"Next", 1, 30, 1}, Step{"Prev", 31, 99, 70},
+          Step{"Prev", 29, 70, 70}, Step{"Prev", 1, 69, 69}, Step{"Next", 31, 0, 0}}) {
+        SCOPED_TRACE(std::string(step.command) + " x" + std::to_string(step.times));
+        Repeat(step.command, step.times);
+        EXPECT_EQ(list_state.selected, step.selected);
+        EXPECT_EQ(list_state.first, step.first);
+        const auto [icons, highlight_top] = Painted();
+        EXPECT_EQ(icons, Icons(step.first));
+        EXPECT_EQ(highlight_top, (step.selected - step.first) * 20);
+        EXPECT_EQ(AnchorRowTop(), highlight_top);
+    }
+}
+
+TEST_F(ScrollTest, TheMouseFindsTheRowThatIsDrawnUnderIt) {
+    config.interactive = 1;
+    Repeat("Prev", 1);  // row 99, the window showing 70 to 99
+    fake::platform.cursor = {1, 1};
+    WndProc(hListWnd, WM_MOUSEMOVE, 0, MAKELPARAM(30, 25));
+    EXPECT_EQ(list_state.selected, 71);
+    EXPECT_EQ(RowAt(600, 599), 99);
+    EXPECT_EQ(RowAt(600, 600), -1);
+}
+
+}  // namespace
