@@ -18,6 +18,13 @@
 //                  packs its click with change here too)
 //   P              the list window is painted
 //   X              the host stops the plug-in and starts it again
+//   I<k><a><b><c>  the user acts on the list window (with marrowick.interactive
+//                  on in a C record it answers): k picks a key, a typed
+//                  character a, the Apps key, the pointer moving to a, b, a
+//                  button coming up there, a change of activation or a cursor
+//                  request; c sets the message's time in tenths of a second
+//   M<w><h>        the primary monitor's work area becomes 8w by 8h pixels
+//                  (what marrowick.placement monitor fits the list into)
 // Other records do nothing. After a broadcast the window system paints the
 // list if it is shown. After every record the list's state must be sound and
 // every font and device context given back.
@@ -80,6 +87,57 @@ void Broadcast(std::string_view text) {
     if (list_state.visible) Paint();
 }
 
+unsigned char Byte(std::string_view argument, size_t i) {
+    return i < argument.size() ? static_cast<unsigned char>(argument[i]) : 0;
+}
+
+constexpr WPARAM KEYS[] = {VK_DOWN, VK_UP, VK_HOME, VK_END, VK_RETURN, VK_ESCAPE, VK_LEFT};
+constexpr size_t KEY_COUNT = sizeof KEYS / sizeof KEYS[0];
+constexpr intptr_t OWNED_BOX = 990;  // a message box the list window owns
+
+// One thing the user does to the list window, as its messages reach it.
+void Act(std::string_view argument) {
+    const unsigned kind = Byte(argument, 0);
+    const int a = Byte(argument, 1), b = Byte(argument, 2);
+    fake::platform.message_time = Byte(argument, 3) * 100;
+    const LPARAM at = MAKELPARAM(a, b);
+    switch (kind % (KEY_COUNT + 8)) {
+        case KEY_COUNT:
+            WndProc(hListWnd, WM_CHAR, a, 0);
+            break;
+        case KEY_COUNT + 1:
+            WndProc(hListWnd, WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
+            break;
+        case KEY_COUNT + 2:
+            fake::platform.cursor = {a, b};
+            WndProc(hListWnd, WM_MOUSEMOVE, 0, at);
+            break;
+        case KEY_COUNT + 3:
+            WndProc(hListWnd, WM_LBUTTONUP + 3 * (b % 3), 0, at);
+            break;
+        case KEY_COUNT + 4:
+            WndProc(hListWnd, WM_ACTIVATE, WA_INACTIVE, a % 2 ? OWNED_BOX : 0);
+            break;
+        case KEY_COUNT + 5:
+            WndProc(hListWnd, WM_ACTIVATE, WA_ACTIVE, 0);
+            break;
+        case KEY_COUNT + 6:
+            WndProc(hListWnd, WM_SETCURSOR, 0, 1);
+            break;
+        case KEY_COUNT + 7:
+            WndProc(hListWnd, WM_CONTEXTMENU, 0, at);
+            break;
+        default:
+            WndProc(hListWnd, WM_KEYDOWN, KEYS[kind % (KEY_COUNT + 8)], 0);
+            break;
+    }
+    if (list_state.visible) Paint();
+}
+
+void SetWorkArea(std::string_view argument) {
+    fake::platform.monitors[0].work = {0, 0, 8 * Byte(argument, 0), 8 * Byte(argument, 1)};
+}
+
 void Reconfigure(std::string_view rc_text) {
     fake::host.rc_text = std::string(rc_text);
     WndProc(hListWnd, MSG_RECONFIGURE, 0, 0);
@@ -97,6 +155,8 @@ void RequireSoundList() {
     Require(s.count >= 0, "the row count is not negative");
     Require(s.count == 0 ? s.selected == 0 : s.selected >= 0 && s.selected < s.count,
             "the highlight lies on a row");
+    Require(s.count == 0 || (s.first <= s.selected && s.selected < s.first + RowsShown()),
+            "the highlighted row is among those the window shows");
     const fake::Window* window = fake::FindWindowRecord(hListWnd);
     Require(window && window->visible == (s.visible == 1), "the window is shown as the list is");
     fuzz::RequireNothingLeftOpen();
@@ -106,6 +166,7 @@ void RequireSoundList() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::StartPlugin();
+    fake::OwnedWindow(OWNED_BOX, hListWnd);
     owners_made = 0;
     for (std::string_view record : fuzz::Records(data, size)) {
         if (record.empty()) continue;
@@ -137,6 +198,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             case 'X':
                 Restart();
+                break;
+            case 'I':
+                Act(argument);
+                break;
+            case 'M':
+                SetWorkArea(argument);
                 break;
         }
         RequireSoundList();

@@ -5,12 +5,14 @@
 // from the input too.
 //
 // The input is a list of records cut at NUL bytes:
-//   records 1 to 13  the values of the thirteen keys in the order ReadConfig
+//   records 1 to 16  the values of the sixteen keys in the order ReadConfig
 //                    reads them; an empty record leaves its key out of the
 //                    rc file; a line feed in a value starts a new rc line
-//   record 14        numbers, any text between them: screen width and height,
+//   record 17        numbers, any text between them: screen width and height,
 //                    text height, character width, rows, highlighted row,
-//                    window width and height before the layout
+//                    window width and height before the layout, and the
+//                    width and height of the work area the list is fitted
+//                    into with marrowick.placement monitor
 //   the records after it: one tray entry each, the record its tip
 // The settings must come out within their ranges, and every font and device
 // context must be given back.
@@ -29,7 +31,8 @@ constexpr const char* KEYS[] = {
     "marrowick.base_style:",     "marrowick.base_border:",         "marrowick.tip_padding:",
     "marrowick.tip_style:",      "marrowick.tip_border:",          "marrowick.icon_tip_padding:",
     "marrowick.icon_size:",      "marrowick.do_convert_new_line:", "marrowick.converted_new_line:",
-    "marrowick.notify_version:",
+    "marrowick.notify_version:", "marrowick.interactive:",         "marrowick.enter_click:",
+    "marrowick.placement:",
 };
 constexpr size_t KEY_COUNT = sizeof KEYS / sizeof KEYS[0];
 constexpr size_t MAX_TRAY_ENTRIES = 64;
@@ -56,6 +59,11 @@ void RequireSettingsInRange() {
     Require(config.notify_version == 0 || config.notify_version == NOTIFYICON_VERSION ||
                 config.notify_version == NOTIFYICON_VERSION_4,
             "notify_version is 0, 3 or 4");
+    Require(config.interactive == 0 || config.interactive == 1, "interactive is 0 or 1");
+    Require(strnlen(config.enter_click, CLICK_NAME_SIZE) < CLICK_NAME_SIZE,
+            "enter_click is terminated inside its buffer");
+    Require(config.placement == PLACEMENT_SCREEN || config.placement == PLACEMENT_MONITOR,
+            "placement is screen or monitor");
 }
 
 }  // namespace
@@ -81,6 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int selected = fuzz::NextInt(numbers, 0);
     const int window_width = fuzz::NextInt(numbers, 0);
     const int window_height = fuzz::NextInt(numbers, 0);
+    const int work_width = fuzz::NextInt(numbers, 800);
+    const int work_height = fuzz::NextInt(numbers, 600);
+    fake::platform.monitors[0].work = {0, 0, work_width, work_height};
 
     for (size_t k = KEY_COUNT + 1; k < records.size(); ++k) {
         if (fake::host.tray.size() >= MAX_TRAY_ENTRIES) break;
@@ -94,6 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PaintList(hListWnd);
     SendClick("LeftDoubleClick");
     LayoutList();
+    Require(RowsShown() >= 0 && RowsShown() <= rows, "the window shows at most every row");
     PaintList(hListWnd);
     SendClick("RightDoubleClick");
     fuzz::RequireNothingLeftOpen();
