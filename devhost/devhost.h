@@ -6,16 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "devhost/escape.h"
+#include "devhost/log/escape.h"
+#include "devhost/log/log.h"
 #include "devhost/protocol.h"
 
-// ---- the host's main window and log (main.cpp) ------------------------------
+// ---- the host's main window (main.cpp) ----------------------------------------
 
-// One line to the host's log (stdout, or the file given with -log), flushed
-// at once so that a test or a person can follow it while the host runs.
-void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// A window handle as the log writes it ("0x1004a").
-std::string Hex(HWND window);
 // Handles every message waiting for the host's thread.
 void PumpMessages();
 // Stops the plug-ins, empties the tray and ends the host's message loop.
