@@ -9,6 +9,7 @@
 #include "devhost/log/escape.h"
 #include "devhost/log/log.h"
 #include "devhost/protocol.h"
+#include "devhost/systray/systray.h"
 
 // ---- the host's main window (main.cpp) ----------------------------------------
 
@@ -76,36 +77,6 @@ void LoadStyles(const std::string& style_file);
 void CollectStyleFonts(std::vector<HFONT>* sink);
 // The fill colour of a style index when its fill is one colour throughout.
 bool SolidStyleColor(int style_index, COLORREF* color);
-
-// ---- the system tray (systray.cpp, tray.cpp) ------------------------------------
-
-// Creates the tray window that Shell_NotifyIcon finds, checks that it is the
-// one found, and asks running programs to add their icons again. false,
-// with the reason logged, when the shell cannot be the system tray.
-bool StartSystemTray(HINSTANCE instance);
-void StopSystemTray();
-
-// One change to a tray icon as its owner asked for it. flags says which
-// fields are set, with the NIF_ bits of Shell_NotifyIcon.
-struct TrayChange {
-    HWND owner;
-    UINT id;
-    UINT flags;
-    UINT callback_message;
-    HICON icon;       // NIF_ICON; the tray owns it from here on, even on failure
-    const char* tip;  // NIF_TIP
-    DWORD state;      // NIF_STATE: NIS_HIDDEN keeps the icon out of the list
-    DWORD state_mask;
-};
-BOOL TrayAdd(const TrayChange& change);
-BOOL TrayModify(const TrayChange& change);
-BOOL TrayDelete(HWND owner, UINT id);
-BOOL TraySetVersion(HWND owner, UINT id, UINT version);
-BOOL TrayHasIcon(HWND owner, UINT id);
-// Drops the icons whose owner window is gone; returns how many.
-int TrayPurge();
-void LogTray();
-void ClearTray();
 
 // ---- what the stress and timing commands use of the host -----------------------
 

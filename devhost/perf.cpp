@@ -40,7 +40,7 @@
 
 #include "devhost/devhost.h"
 #include "devhost/perf_floor.h"
-#include "devhost/pixel_icon.h"
+#include "devhost/systray/pixel_icon.h"
 #include "host/host.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // How other processes talk to the running stand-in shell and to the demo
 // tray program, besides the system tray's own Shell_NotifyIcon protocol
-// (devhost/systray.cpp): WM_COPYDATA with a text.
+// (devhost/systray/tray_window.cpp): WM_COPYDATA with a text.
 //
 //   to the shell's main window (class HOST_CLASS_NAME):
 //     dwData COPYDATA_COMMAND, a host command (see README), NUL included
