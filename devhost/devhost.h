@@ -8,6 +8,7 @@
 
 #include "devhost/log/escape.h"
 #include "devhost/log/log.h"
+#include "devhost/measure/measure.h"
 #include "devhost/protocol.h"
 #include "devhost/systray/systray.h"
 
@@ -63,11 +64,6 @@ int ForwardCommands(const std::vector<std::string>& commands);
 // The style file in force ("" for the built-in styles).
 extern std::string style_file;
 
-// ---- screenshots (screenshot.cpp) ----------------------------------------------
-
-// The whole screen as a 24-bit bottom-up BMP file.
-bool SaveScreen(const std::string& path);
-
 // ---- styles (style.cpp) --------------------------------------------------------
 
 // Styles: the built-in ones, overridden key by key from a style file ("" for
@@ -78,21 +74,6 @@ void CollectStyleFonts(std::vector<HFONT>* sink);
 // The fill colour of a style index when its fill is one colour throughout.
 bool SolidStyleColor(int style_index, COLORREF* color);
 
-// ---- what the stress and timing commands use of the host -----------------------
+// ---- the host command "stress N SEED FILE" (stress/) ---------------------------
 
-// Device contexts a plug-in opens and closes, counted through its imports.
-struct DcCounts {
-    long opened = 0;  // handed out by GetDC, BeginPaint...
-    long closed = 0;  // given back by ReleaseDC, EndPaint...
-    long stray = 0;   // given back without having been handed out, or not taken back
-    long open = 0;    // handed out and not given back yet
-};
-// Starts counting for module; returns how many of its imports are counted.
-int WatchDeviceContexts(HMODULE module);
-void UnwatchDeviceContexts();
-DcCounts DeviceContexts();
-
-// The host commands "key NAME...", "stress N SEED FILE" and "perf ROWS ITERATIONS".
-void PressKeys(const std::string& names);
 void RunStress(const std::string& arguments);
-void RunPerf(const std::string& arguments);

@@ -15,7 +15,7 @@
 //   - every font CreateStyleFont handed out during it is deleted (GetObjectType
 //     answers 0 for it);
 //   - every device context the plug-in opened is closed again, counted through
-//     the plug-in's import table (devhost/dcwatch.cpp);
+//     the plug-in's import table (devhost/measure/dcwatch.cpp);
 //   - the list is shown or hidden as the model says and, when it was just
 //     painted, the highlight colour lies in the model's row and in no other;
 //   - a purge was asked for exactly when a shown tray held a dead owner.
