@@ -11,6 +11,7 @@
 #include <string>
 
 #include "devhost/devhost.h"
+#include "devhost/stress/stress.h"
 #include "host/host.h"
 
 std::string style_file;

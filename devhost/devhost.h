@@ -73,7 +73,3 @@ void LoadStyles(const std::string& style_file);
 void CollectStyleFonts(std::vector<HFONT>* sink);
 // The fill colour of a style index when its fill is one colour throughout.
 bool SolidStyleColor(int style_index, COLORREF* color);
-
-// ---- the host command "stress N SEED FILE" (stress/) ---------------------------
-
-void RunStress(const std::string& arguments);

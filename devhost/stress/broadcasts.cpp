@@ -4,7 +4,7 @@
 #include <string>
 
 #include "devhost/devhost.h"
-#include "devhost/stress/stress.h"
+#include "devhost/stress/run.h"
 #include "host/host.h"
 
 namespace stress {

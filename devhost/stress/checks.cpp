@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "devhost/devhost.h"
-#include "devhost/stress/stress.h"
+#include "devhost/stress/run.h"
 #include "host/host.h"
 
 namespace stress {

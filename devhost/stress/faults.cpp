@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "devhost/devhost.h"
-#include "devhost/stress/stress.h"
+#include "devhost/stress/run.h"
 #include "host/host.h"
 
 namespace stress {

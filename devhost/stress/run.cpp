@@ -23,6 +23,8 @@
 // tray programs log them, go to FILE; at the end each program says how many
 // callbacks it logged. The last line is the summary:
 //   stress broadcasts=... clicks=... delivered=... faults=... fonts_leaked=0 ...
+#include "devhost/stress/run.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
