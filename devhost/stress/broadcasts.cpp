@@ -3,7 +3,8 @@
 // and the clicks a Send must deliver.
 #include <string>
 
-#include "devhost/devhost.h"
+#include "devhost/log/escape.h"
+#include "devhost/shell/shell.h"
 #include "devhost/stress/run.h"
 #include "host/host.h"
 

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "devhost/devhost.h"
 #include "devhost/stress/run.h"
 #include "host/host.h"
 

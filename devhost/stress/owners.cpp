@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "devhost/devhost.h"
+#include "devhost/log/log.h"
+#include "devhost/shell/protocol.h"
 #include "devhost/stress/run.h"
 #include "host/host.h"
 

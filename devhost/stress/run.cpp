@@ -32,7 +32,9 @@
 #include <string>
 #include <vector>
 
-#include "devhost/devhost.h"
+#include "devhost/log/log.h"
+#include "devhost/measure/measure.h"
+#include "devhost/shell/shell.h"
 #include "devhost/stress/stress.h"
 #include "host/host.h"
 

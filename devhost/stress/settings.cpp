@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "devhost/devhost.h"
+#include "devhost/shell/shell.h"
 #include "devhost/stress/run.h"
 #include "host/host.h"
 

@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "devhost/devhost.h"
+#include "devhost/log/log.h"
+#include "devhost/shell/protocol.h"
+#include "devhost/shell/shell.h"
+#include "devhost/systray/systray.h"
 #include "host/host.h"
 
 namespace {

@@ -1,16 +1,17 @@
-// The stand-in host's parts, shared between its source files.
+// The stand-in shell itself, blackbox.exe: its hidden main window
+// (main.cpp), the host messages plug-ins register for (messages.cpp), loading
+// and starting plug-ins (plugins.cpp), the command language of scripts, -exec
+// and the tests (commands.cpp), the style items (style.cpp) and rc reading
+// (rcfile.cpp) of host/host.h, and how other processes talk to the shell
+// (protocol.h). The command table runs the commands of measure/ and stress/,
+// which call back into what this header declares; no header of theirs
+// includes this one.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
-
-#include "devhost/log/escape.h"
-#include "devhost/log/log.h"
-#include "devhost/measure/measure.h"
-#include "devhost/protocol.h"
-#include "devhost/systray/systray.h"
 
 // ---- the host's main window (main.cpp) ----------------------------------------
 

@@ -6,7 +6,7 @@
 //     dwData COPYDATA_COMMAND, a host command (see README), NUL included
 //   to a tray program's main window (class TRAYAPP_CLASS_NAME, titled with
 //   the program's name):
-//     dwData COPYDATA_TRAYAPP_COMMAND, one of its commands (devhost/trayapp.cpp)
+//     dwData COPYDATA_TRAYAPP_COMMAND, one of its commands (devhost/trayapp/main.cpp)
 //
 // The receiver answers TRUE when it took the text. The shell queues its
 // commands and runs them later, so a sender never waits for a command that
