@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-#include "devhost/notify_record.h"
+#include "devhost/systray/notify_record.h"
 #include "fuzz/require.h"
 
 namespace {

@@ -3,8 +3,9 @@
 // and the clicks a Send must deliver.
 #include <string>
 
-#include "devhost/devhost.h"
-#include "devhost/stress/stress.h"
+#include "devhost/log/escape.h"
+#include "devhost/shell/shell.h"
+#include "devhost/stress/run.h"
 #include "host/host.h"
 
 namespace stress {

@@ -4,8 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "devhost/devhost.h"
-#include "devhost/stress/stress.h"
+#include "devhost/stress/run.h"
 #include "host/host.h"
 
 namespace stress {

@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "devhost/devhost.h"
-#include "devhost/stress/stress.h"
+#include "devhost/log/log.h"
+#include "devhost/shell/shell.h"
+#include "devhost/stress/run.h"
 #include "host/host.h"
 
 namespace stress {

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "devhost/devhost.h"
-#include "devhost/stress/stress.h"
+#include "devhost/log/log.h"
+#include "devhost/shell/protocol.h"
+#include "devhost/stress/run.h"
 #include "host/host.h"
 
 namespace stress {

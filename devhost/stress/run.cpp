@@ -15,7 +15,7 @@
 //   - every font CreateStyleFont handed out during it is deleted (GetObjectType
 //     answers 0 for it);
 //   - every device context the plug-in opened is closed again, counted through
-//     the plug-in's import table (devhost/dcwatch.cpp);
+//     the plug-in's import table (devhost/measure/dcwatch.cpp);
 //   - the list is shown or hidden as the model says and, when it was just
 //     painted, the highlight colour lies in the model's row and in no other;
 //   - a purge was asked for exactly when a shown tray held a dead owner.
@@ -23,6 +23,8 @@
 // tray programs log them, go to FILE; at the end each program says how many
 // callbacks it logged. The last line is the summary:
 //   stress broadcasts=... clicks=... delivered=... faults=... fonts_leaked=0 ...
+#include "devhost/stress/run.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -30,7 +32,9 @@
 #include <string>
 #include <vector>
 
-#include "devhost/devhost.h"
+#include "devhost/log/log.h"
+#include "devhost/measure/measure.h"
+#include "devhost/shell/shell.h"
 #include "devhost/stress/stress.h"
 #include "host/host.h"
 

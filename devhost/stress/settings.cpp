@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "devhost/devhost.h"
-#include "devhost/stress/stress.h"
+#include "devhost/shell/shell.h"
+#include "devhost/stress/run.h"
 #include "host/host.h"
 
 namespace stress {

@@ -25,7 +25,7 @@
 #include <cstdio>
 #include <string>
 
-#include "devhost/protocol.h"
+#include "devhost/shell/protocol.h"
 #include "devhost/trayapp/trayapp.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "devhost/pixel_icon.h"
+#include "devhost/systray/pixel_icon.h"
 #include "devhost/trayapp/trayapp.h"
 
 namespace {

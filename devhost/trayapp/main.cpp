@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "devhost/protocol.h"
+#include "devhost/shell/protocol.h"
 #include "devhost/trayapp/trayapp.h"
 
 Program program;

@@ -1,6 +1,6 @@
 // The stand-in shell's decoder of Wine's tray records: records built here
 // byte by byte in the layouts Wine 8 and Wine 10 send, whole or damaged.
-#include "devhost/notify_record.h"
+#include "devhost/systray/notify_record.h"
 
 #include <gtest/gtest.h>
 

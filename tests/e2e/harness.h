@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "devhost/escape.h"
+#include "devhost/log/escape.h"
 
 namespace e2e {
 

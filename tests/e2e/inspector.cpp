@@ -22,7 +22,7 @@
 #include <cstring>
 #include <string>
 
-#include "devhost/protocol.h"
+#include "devhost/shell/protocol.h"
 #include "tests/e2e/records.h"
 
 namespace {

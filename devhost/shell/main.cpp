@@ -6,17 +6,18 @@
 //
 //   blackbox.exe [-log FILE] [-style FILE] [-script FILE] PLUGIN.dll...
 //   blackbox.exe -exec "COMMAND" [-exec "COMMAND"...]
-#include <cstdarg>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "devhost/devhost.h"
+#include "devhost/log/log.h"
+#include "devhost/shell/protocol.h"
+#include "devhost/shell/shell.h"
+#include "devhost/systray/systray.h"
 #include "host/host.h"
 
 namespace {
 
-FILE* log_file = stdout;
 HWND host_window;
 
 LRESULT CALLBACK HostWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -86,23 +87,6 @@ bool ParseArguments(int argc, char** argv, Arguments* arguments) {
 
 }  // namespace
 
-void Log(const char* format, ...) {
-    char text[2048];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    std::fprintf(log_file, "%s\n", text);
-    std::fflush(log_file);
-}
-
-std::string Hex(HWND window) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%#x",
-                  static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)));
-    return text;
-}
-
 // A quit that arrives meanwhile is posted again for the main loop.
 void PumpMessages() {
     MSG message;
@@ -136,7 +120,7 @@ int main(int argc, char** argv) {
     }
     if (!arguments.forward.empty()) return ForwardCommands(arguments.forward);
 
-    if (!arguments.log_path.empty() && !(log_file = std::fopen(arguments.log_path.c_str(), "w"))) {
+    if (!arguments.log_path.empty() && !LogToFile(arguments.log_path)) {
         std::fprintf(stderr, "blackbox: cannot write %s\n", arguments.log_path.c_str());
         return 2;
     }

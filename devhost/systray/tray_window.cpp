@@ -1,7 +1,7 @@
 // The shell as the system tray: the window Shell_NotifyIcon finds, and its
 // answer to each call. Under Wine, Shell_NotifyIconA/W send the first
 // top-level window of class "Shell_TrayWnd" WM_COPYDATA with the operation
-// and Wine's record (devhost/notify_record.h), synchronously and without a
+// and Wine's record (notify_record.h), synchronously and without a
 // time-out, so every call is answered at once: TRUE when done, FALSE when
 // refused, which the caller gets back as Shell_NotifyIcon's result. The
 // tray never sends anything to the programs synchronously.
@@ -14,8 +14,9 @@
 
 #include <vector>
 
-#include "devhost/devhost.h"
-#include "devhost/notify_record.h"
+#include "devhost/log/log.h"
+#include "devhost/systray/notify_record.h"
+#include "devhost/systray/systray.h"
 #include "host/host.h"
 
 namespace {

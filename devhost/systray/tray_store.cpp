@@ -7,7 +7,9 @@
 
 #include <vector>
 
-#include "devhost/devhost.h"
+#include "devhost/log/escape.h"
+#include "devhost/log/log.h"
+#include "devhost/systray/systray.h"
 #include "host/host.h"
 
 namespace {

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "devhost/devhost.h"
+#include "devhost/log/log.h"
+#include "devhost/shell/shell.h"
 
 namespace {
 

@@ -10,7 +10,13 @@
 #include <fstream>
 #include <string>
 
-#include "devhost/devhost.h"
+#include "devhost/log/escape.h"
+#include "devhost/log/log.h"
+#include "devhost/measure/measure.h"
+#include "devhost/shell/protocol.h"
+#include "devhost/shell/shell.h"
+#include "devhost/stress/stress.h"
+#include "devhost/systray/systray.h"
 #include "host/host.h"
 
 std::string style_file;

@@ -1,4 +1,11 @@
-// The stand-in host's parts, shared between its source files.
+// The stand-in shell itself, blackbox.exe: its hidden main window
+// (main.cpp), the host messages plug-ins register for (messages.cpp), loading
+// and starting plug-ins (plugins.cpp), the command language of scripts, -exec
+// and the tests (commands.cpp), the style items (style.cpp) and rc reading
+// (rcfile.cpp) of host/host.h, and how other processes talk to the shell
+// (protocol.h). The command table runs the commands of measure/ and stress/,
+// which call back into what this header declares; no header of theirs
+// includes this one.
 #pragma once
 
 #include <windows.h>
@@ -6,16 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "devhost/escape.h"
-#include "devhost/protocol.h"
+// ---- the host's main window (main.cpp) ----------------------------------------
 
-// ---- the host's main window and log (main.cpp) ------------------------------
-
-// One line to the host's log (stdout, or the file given with -log), flushed
-// at once so that a test or a person can follow it while the host runs.
-void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// A window handle as the log writes it ("0x1004a").
-std::string Hex(HWND window);
 // Handles every message waiting for the host's thread.
 void PumpMessages();
 // Stops the plug-ins, empties the tray and ends the host's message loop.
@@ -66,11 +65,6 @@ int ForwardCommands(const std::vector<std::string>& commands);
 // The style file in force ("" for the built-in styles).
 extern std::string style_file;
 
-// ---- screenshots (screenshot.cpp) ----------------------------------------------
-
-// The whole screen as a 24-bit bottom-up BMP file.
-bool SaveScreen(const std::string& path);
-
 // ---- styles (style.cpp) --------------------------------------------------------
 
 // Styles: the built-in ones, overridden key by key from a style file ("" for
@@ -80,52 +74,3 @@ void LoadStyles(const std::string& style_file);
 void CollectStyleFonts(std::vector<HFONT>* sink);
 // The fill colour of a style index when its fill is one colour throughout.
 bool SolidStyleColor(int style_index, COLORREF* color);
-
-// ---- the system tray (systray.cpp, tray.cpp) ------------------------------------
-
-// Creates the tray window that Shell_NotifyIcon finds, checks that it is the
-// one found, and asks running programs to add their icons again. false,
-// with the reason logged, when the shell cannot be the system tray.
-bool StartSystemTray(HINSTANCE instance);
-void StopSystemTray();
-
-// One change to a tray icon as its owner asked for it. flags says which
-// fields are set, with the NIF_ bits of Shell_NotifyIcon.
-struct TrayChange {
-    HWND owner;
-    UINT id;
-    UINT flags;
-    UINT callback_message;
-    HICON icon;       // NIF_ICON; the tray owns it from here on, even on failure
-    const char* tip;  // NIF_TIP
-    DWORD state;      // NIF_STATE: NIS_HIDDEN keeps the icon out of the list
-    DWORD state_mask;
-};
-BOOL TrayAdd(const TrayChange& change);
-BOOL TrayModify(const TrayChange& change);
-BOOL TrayDelete(HWND owner, UINT id);
-BOOL TraySetVersion(HWND owner, UINT id, UINT version);
-BOOL TrayHasIcon(HWND owner, UINT id);
-// Drops the icons whose owner window is gone; returns how many.
-int TrayPurge();
-void LogTray();
-void ClearTray();
-
-// ---- what the stress and timing commands use of the host -----------------------
-
-// Device contexts a plug-in opens and closes, counted through its imports.
-struct DcCounts {
-    long opened = 0;  // handed out by GetDC, BeginPaint...
-    long closed = 0;  // given back by ReleaseDC, EndPaint...
-    long stray = 0;   // given back without having been handed out, or not taken back
-    long open = 0;    // handed out and not given back yet
-};
-// Starts counting for module; returns how many of its imports are counted.
-int WatchDeviceContexts(HMODULE module);
-void UnwatchDeviceContexts();
-DcCounts DeviceContexts();
-
-// The host commands "key NAME...", "stress N SEED FILE" and "perf ROWS ITERATIONS".
-void PressKeys(const std::string& names);
-void RunStress(const std::string& arguments);
-void RunPerf(const std::string& arguments);

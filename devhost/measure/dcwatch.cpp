@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "devhost/devhost.h"
+#include "devhost/measure/measure.h"
 
 namespace {
 

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "devhost/devhost.h"
+#include "devhost/log/log.h"
+#include "devhost/shell/shell.h"
 #include "host/host.h"
 
 namespace {

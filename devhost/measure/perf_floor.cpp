@@ -2,7 +2,7 @@
 // showing the same rows with the same calls as the plug-in's list, so that
 // the plug-in's times can be read beside what the window system charges for
 // the same work.
-#include "devhost/perf_floor.h"
+#include "devhost/measure/perf_floor.h"
 
 #include <utility>
 

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "devhost/devhost.h"
+#include "devhost/log/log.h"
+#include "devhost/shell/shell.h"
+#include "devhost/systray/systray.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // How other processes talk to the running stand-in shell and to the demo
 // tray program, besides the system tray's own Shell_NotifyIcon protocol
-// (devhost/systray.cpp): WM_COPYDATA with a text.
+// (devhost/systray/tray_window.cpp): WM_COPYDATA with a text.
 //
 //   to the shell's main window (class HOST_CLASS_NAME):
 //     dwData COPYDATA_COMMAND, a host command (see README), NUL included
 //   to a tray program's main window (class TRAYAPP_CLASS_NAME, titled with
 //   the program's name):
-//     dwData COPYDATA_TRAYAPP_COMMAND, one of its commands (devhost/trayapp.cpp)
+//     dwData COPYDATA_TRAYAPP_COMMAND, one of its commands (devhost/trayapp/main.cpp)
 //
 // The receiver answers TRUE when it took the text. The shell queues its
 // commands and runs them later, so a sender never waits for a command that

@@ -38,9 +38,12 @@
 #include <utility>
 #include <vector>
 
-#include "devhost/devhost.h"
-#include "devhost/perf_floor.h"
-#include "devhost/pixel_icon.h"
+#include "devhost/log/log.h"
+#include "devhost/measure/measure.h"
+#include "devhost/measure/perf_floor.h"
+#include "devhost/shell/shell.h"
+#include "devhost/systray/pixel_icon.h"
+#include "devhost/systray/systray.h"
 #include "host/host.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Decoding Wine's tray record: a table of the layouts Wine has used, and one
 // decoder that reads any of them and checks every size it is told.
-#include "devhost/notify_record.h"
+#include "devhost/systray/notify_record.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -1,5 +1,5 @@
 // Icons from pixels: a 32-bit colour bitmap with alpha and its mask.
-#include "devhost/pixel_icon.h"
+#include "devhost/systray/pixel_icon.h"
 
 HBITMAP CreateIconBitmap(uint32_t** pixels) {
     BITMAPINFO info = {};

@@ -6,7 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "devhost/devhost.h"
+#include "devhost/log/log.h"
+#include "devhost/measure/measure.h"
 
 namespace {
 

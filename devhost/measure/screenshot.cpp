@@ -1,7 +1,7 @@
 // The host command "screenshot": the whole screen saved as a BMP file.
 #include <cstdio>
 
-#include "devhost/devhost.h"
+#include "devhost/measure/measure.h"
 
 namespace {
 

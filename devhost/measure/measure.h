@@ -1,0 +1,35 @@
+// Measuring the plug-in from inside the shell and driving it as a person
+// would, for the tests, the benchmarks and the demo: the times of "perf"
+// beside the shell's own floors (perf.cpp, perf_floor.h), the census of the
+// device contexts a plug-in opens and closes (dcwatch.cpp), screenshots
+// (screenshot.cpp) and key presses (keys.cpp). The shell's command table
+// runs them; the stress run counts device contexts with them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// ---- the census of device contexts (dcwatch.cpp) -------------------------------
+
+// Device contexts a plug-in opens and closes, counted through its imports.
+struct DcCounts {
+    long opened = 0;  // handed out by GetDC, BeginPaint...
+    long closed = 0;  // given back by ReleaseDC, EndPaint...
+    long stray = 0;   // given back without having been handed out, or not taken back
+    long open = 0;    // handed out and not given back yet
+};
+// Starts counting for module; returns how many of its imports are counted.
+int WatchDeviceContexts(HMODULE module);
+void UnwatchDeviceContexts();
+DcCounts DeviceContexts();
+
+// ---- screenshots (screenshot.cpp) ----------------------------------------------
+
+// The whole screen as a 24-bit bottom-up BMP file.
+bool SaveScreen(const std::string& path);
+
+// ---- the host commands "key NAME..." and "perf ROWS ITERATIONS" ----------------
+
+void PressKeys(const std::string& names);
+void RunPerf(const std::string& arguments);

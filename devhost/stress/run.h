@@ -1,0 +1,172 @@
+// One run of the host's stress command (run.cpp says what it does): the tray
+// programs it drives, its model of the list and its counts, shared by the
+// files of devhost/stress/.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "devhost/measure/measure.h"
+
+namespace stress {
+
+// How long the host waits for a tray program to answer or to exit.
+constexpr UINT OWNER_TIMEOUT_MS = 20000;
+
+// The host's own table of click names, kept apart from the plug-in's: each
+// name with the mouse messages its owner must log for it.
+struct Click {
+    const char* name;
+    const char* messages[4];
+};
+inline constexpr Click CLICKS[] = {
+    {"LeftClick", {"WM_LBUTTONDOWN", "WM_LBUTTONUP"}},
+    {"RightClick", {"WM_RBUTTONDOWN", "WM_RBUTTONUP"}},
+    {"MiddleClick", {"WM_MBUTTONDOWN", "WM_MBUTTONUP"}},
+    {"LeftDoubleClick", {"WM_LBUTTONDOWN", "WM_LBUTTONUP", "WM_LBUTTONDBLCLK", "WM_LBUTTONUP"}},
+    {"RightDoubleClick", {"WM_RBUTTONDOWN", "WM_RBUTTONUP", "WM_RBUTTONDBLCLK", "WM_RBUTTONUP"}},
+    {"MiddleDoubleClick", {"WM_MBUTTONDOWN", "WM_MBUTTONUP", "WM_MBUTTONDBLCLK", "WM_MBUTTONUP"}},
+};
+
+enum Command { NEXT, PREV, CANCEL, SEND, OTHER };
+
+// A tray program (trayapp.exe) the run drives.
+struct Owner {
+    std::string name;
+    HWND main = nullptr;
+    DWORD pid = 0;
+    bool alive = true;
+    std::vector<HWND> windows;  // its other owner windows still open
+    unsigned next_id = 1000;
+    long received_before = 0;  // callbacks it had logged before the run
+    long received = 0;         // callbacks logged during the run
+};
+
+// A padding's four sides, as Marrowick.rc gives them.
+struct Sides {
+    int top, right, bottom, left;
+};
+
+// The host's model of the list.
+struct Model {
+    bool visible = false;
+    int selected = 0;
+    int count = 0;
+};
+
+// What a broadcast must do to the list, worked out from the tray before it.
+struct Prediction {
+    int size = 0;        // the tray's entries
+    bool dead = false;   // an entry's owner window is gone: a show purges first
+    bool shows = false;  // Next or Prev on the hidden list
+};
+
+// What the summary line reports.
+struct Counts {
+    int broadcasts = 0, shows = 0, moves = 0, hides = 0, sends = 0, others = 0;
+    int clicks = 0, messages = 0, clicks_to_nobody = 0;
+    long delivered = 0;
+    int owner_exits = 0, windows_opened = 0, windows_closed = 0, entries_added = 0;
+    int entries_removed = 0, tips_changed = 0, reconfigures = 0, purges = 0;
+    long fonts = 0, fonts_leaked = 0;
+    int highlight_checks = 0, errors = 0;
+};
+
+// One run of the stress command, from the tray programs found at its start
+// to the summary line.
+class Stress {
+public:
+    Stress(unsigned seed, HMODULE plugin, HWND list, const std::string& rc_path)
+        : random_(seed), plugin_(plugin), list_(list), rc_path_(rc_path) {}
+
+    bool Start();
+    void Run(int broadcasts);
+    void Finish(const std::string& expected_path, double seconds);
+
+private:
+    // Every random choice of the run comes from random_, in a fixed order.
+    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+    bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
+
+    // run.cpp: the run, its errors and its end
+    void Error(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void WriteExpected(const std::string& path);
+    void LogSummary(const DcCounts& dcs, double seconds) const;
+
+    // owners.cpp: the tray programs
+    bool FindOwners();
+    LRESULT Tell(const Owner& owner, const std::string& text);
+    Owner* OwnerOfWindow(HWND window);
+    Owner* AnyOwner();
+    int LiveOwners() const;
+    long Received(const Owner& owner);
+    void CountDelivered();
+
+    // broadcasts.cpp: the broadcasts and the model
+    void RandomBroadcast();
+    std::string RandomGap();
+    void Broadcast(Command command, const std::string& text, const Click* click);
+    Prediction Predict(Command command, const Click* click);
+    void ExpectClick(const Click& click);
+    void ShowAndMove(Command command, const Prediction& prediction);
+    void CheckPurges(const std::string& text, const Prediction& prediction, int purged);
+
+    // checks.cpp: the checks after each broadcast
+    void CheckResources();
+    void CheckFonts();
+    void CheckDeviceContexts();
+    void CheckList(bool painted);
+    void CheckHighlight();
+    RECT HighlightArea(const RECT& window) const;
+    bool RowHighlighted(const RECT& part, int top, int pitch, bool* read) const;
+    bool Capture(const RECT& part);
+    bool CreateCapture();
+    void ReleaseCapture();
+
+    // faults.cpp: the faults between broadcasts
+    void RandomFault();
+    std::string RandomTip(unsigned id);
+    void AddEntry();
+    void RemoveEntry();
+    void ChangeTip();
+    void OpenWindow();
+    void CloseWindow();
+    void ExitOwner(bool clean);
+
+    // settings.cpp: the plug-in's Marrowick.rc
+    void Reconfigure();
+    std::string RandomRc(Sides* base_padding);
+    Sides RandomSides(int most);
+
+    // The run as started.
+    std::mt19937 random_;
+    HMODULE plugin_;
+    HWND list_;
+    std::string rc_path_;
+    std::vector<Owner> owners_;
+
+    // The model and what it expects.
+    Model model_;
+    Sides base_ = {0, 0, 0, 0};  // the base padding of the rc now in force
+    std::vector<std::string> expected_;
+
+    // What the checks need.
+    std::vector<HFONT> fonts_;  // handed out since the last check
+    COLORREF frame_ = 0, hilite_ = 0;
+    bool check_highlight_ = false;
+    HDC capture_dc_ = nullptr;
+    HBITMAP capture_bitmap_ = nullptr;
+    HGDIOBJ capture_old_ = nullptr;
+    const uint32_t* capture_bits_ = nullptr;
+    int capture_width_ = 0;
+    long dcs_open_reported_ = 0, dcs_stray_reported_ = 0;
+
+    int step_ = 0;  // the broadcast under way
+    Counts counts_;
+};
+
+}  // namespace stress
