@@ -155,8 +155,9 @@ void RequireSoundList() {
     Require(s.count >= 0, "the row count is not negative");
     Require(s.count == 0 ? s.selected == 0 : s.selected >= 0 && s.selected < s.count,
             "the highlight lies on a row");
-    Require(s.count == 0 || (s.first <= s.selected && s.selected < s.first + RowsShown()),
-            "the highlighted row is among those the window shows");
+    Require(
+        s.count == 0 ? s.first == 0 : s.first <= s.selected && s.selected < s.first + RowsShown(),
+        "the highlighted row is among those the window shows");
     const fake::Window* window = fake::FindWindowRecord(hListWnd);
     Require(window && window->visible == (s.visible == 1), "the window is shown as the list is");
     fuzz::RequireNothingLeftOpen();

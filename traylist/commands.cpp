@@ -30,9 +30,10 @@ void Repaint() { InvalidateRect(hListWnd, nullptr, TRUE); }
 void ScrollToHighlight() {
     const int rows = RowsShown();
     int& first = list_state.first;
-    if (list_state.selected < first) first = list_state.selected;
-    if (list_state.selected >= first + rows) first = list_state.selected - rows + 1;
-    if (first < 0) first = 0;
+    if (rows <= 0 || list_state.selected < first)
+        first = list_state.selected;
+    else if (list_state.selected >= first + rows)
+        first = list_state.selected - rows + 1;
 }
 
 void OnNext() {
@@ -105,6 +106,7 @@ void HandleBroam(const char* text) {
         OnCancel();
     else if (IsCommand(command, "Send"))
         OnSend(command + 4);
+    // Anything else, and a Click without its click name or text, is reported.
     else if (!IsCommand(command, "Click") || !OnClick(command + 5))
         ReportError("Unknown bro@m: `%s'", text);
 }
