@@ -14,8 +14,9 @@
 #       updates the lists.
 #
 # Debian's archive is the one whose Release file says so itself: origin
-# Debian and the release's codename, as `apt-cache policy` shows them. A
-# vendor's source for the same release is never copied. Entries are read from
+# Debian and the release's codename, as `apt-cache policy` shows them (with
+# APT's own configuration, APT_CONFIG included). A vendor's source for the
+# same release is never copied. Entries are read from
 # $MARROWICK_APT_DIR (default /etc/apt): the deb822 ones of
 # sources.list.d/*.sources first, then the one-line ones of sources.list and
 # sources.list.d/*.list; disabled ones are passed over as APT passes them.
@@ -50,14 +51,13 @@ debian_archives() {
     ' | sort -u
 }
 
-# Every enabled entry of type deb in the files given, as a deb822 stanza
-# headed "File: NAME" with Types narrowed to deb and Enabled dropped; a
-# one-line entry's options become their deb822 fields. Deb822 files are read
-# as such, the others as one-line files.
-enabled_entries() {
+# The enabled deb822 entries of type deb in the files given, each a stanza
+# headed "File: NAME", with Types narrowed to deb and Enabled dropped; every
+# other field as it stands, continuation lines included.
+deb822_entries() {
     awk '
         # Enabled is false as APT reads a boolean: a number that is 0, or one
-        # of its false words in any case.
+        # of its false words, in any case.
         function is_false(value) {
             value = tolower(value)
             gsub(/^[ \t]+|[ \t]+$/, "", value)
@@ -80,60 +80,9 @@ enabled_entries() {
             }
             n = 0; types = ""; disabled = 0
         }
-        # A one-line option "key=value" (or key+=, key-=) as its deb822 field;
-        # multiple values are separated by commas there, by spaces here.
-        function option_field(option,    key, value, change, name) {
-            key = substr(option, 1, index(option, "=") - 1)
-            value = substr(option, index(option, "=") + 1)
-            change = ""
-            if (key ~ /[+-]$/) { change = substr(key, length(key)); key = substr(key, 1, length(key) - 1) }
-            if (key in list_names) {
-                name = list_names[key] (change == "+" ? "-Add" : change == "-" ? "-Remove" : "")
-                gsub(/,/, " ", value)
-            } else if (key in names_of) name = names_of[key]
-            else name = key
-            if (key == "signed-by") gsub(/,/, " ", value)
-            return name ": " value
-        }
-        function one_line(    rest, options, components, w, n, i, o, m) {
-            rest = $0
-            sub(/#.*/, "", rest)
-            if (rest !~ /^[ \t]*deb[ \t]/) return
-            sub(/^[ \t]*deb[ \t]+/, "", rest)
-            options = ""
-            if (rest ~ /^\[/) {
-                options = substr(rest, 2, index(rest, "]") - 2)
-                rest = substr(rest, index(rest, "]") + 1)
-            }
-            n = split(rest, w)
-            if (n < 3) return
-            print "File: " FILENAME
-            print "Types: deb"
-            print "URIs: " w[1]
-            print "Suites: " w[2]
-            components = w[3]
-            for (i = 4; i <= n; i++) components = components " " w[i]
-            print "Components: " components
-            m = split(options, o)
-            for (i = 1; i <= m; i++) if (o[i] ~ /=/) print option_field(o[i])
-            print ""
-        }
-        BEGIN {
-            list_names["arch"] = "Architectures"; list_names["lang"] = "Languages"
-            list_names["target"] = "Targets"
-            names_of["trusted"] = "Trusted"; names_of["signed-by"] = "Signed-By"
-            names_of["pdiffs"] = "PDiffs"; names_of["by-hash"] = "By-Hash"
-            names_of["check-valid-until"] = "Check-Valid-Until"
-            names_of["valid-until-min"] = "Valid-Until-Min"
-            names_of["valid-until-max"] = "Valid-Until-Max"
-            names_of["check-date"] = "Check-Date"; names_of["date-max-future"] = "Date-Max-Future"
-            names_of["inrelease-path"] = "InRelease-Path"; names_of["snapshot"] = "Snapshot"
-            names_of["allow-insecure"] = "Allow-Insecure"; names_of["allow-weak"] = "Allow-Weak"
-            names_of["allow-downgrade-to-insecure"] = "Allow-Downgrade-To-Insecure"
-        }
-        FNR == 1 { end_stanza(); deb822 = FILENAME ~ /\.sources$/ }
-        !deb822 { one_line(); next }
-        # A line that starts with "#" is a comment, wherever it stands.
+        FNR == 1 { end_stanza() }
+        # A line that starts with "#" is a comment, wherever it stands, so a
+        # stanza with every line commented out is no stanza.
         /^[ \t]*#/ { next }
         /^[ \t]*$/ { end_stanza(); next }
         /^[ \t]/ {
@@ -153,7 +102,61 @@ enabled_entries() {
     ' "$@"
 }
 
-# Reads enabled_entries and prints either "there FILE", when an entry has the
+# The one-line entries "deb [OPTIONS] URI SUITE COMPONENTS..." in the files
+# given, each as a deb822 stanza headed "File: NAME"; "#" starts a comment
+# anywhere on a line. Each option becomes its deb822 field: key= sets it,
+# key+= and key-= of a list become its -Add and -Remove fields, and the
+# commas between a list's values become spaces.
+one_line_entries() {
+    awk '
+        function option_field(option,    key, value, change) {
+            key = substr(option, 1, index(option, "=") - 1)
+            value = substr(option, index(option, "=") + 1)
+            change = ""
+            if (key ~ /[+-]$/) {
+                change = substr(key, length(key)) == "+" ? "-Add" : "-Remove"
+                key = substr(key, 1, length(key) - 1)
+            }
+            if (key in lists) gsub(/,/, " ", value)
+            return (key in names ? names[key] : key) change ": " value
+        }
+        BEGIN {
+            names["arch"] = "Architectures"; names["lang"] = "Languages"
+            names["target"] = "Targets"; names["signed-by"] = "Signed-By"
+            lists["arch"]; lists["lang"]; lists["target"]; lists["signed-by"]
+            names["trusted"] = "Trusted"; names["pdiffs"] = "PDiffs"; names["by-hash"] = "By-Hash"
+            names["check-valid-until"] = "Check-Valid-Until"
+            names["valid-until-min"] = "Valid-Until-Min"; names["valid-until-max"] = "Valid-Until-Max"
+            names["check-date"] = "Check-Date"; names["date-max-future"] = "Date-Max-Future"
+            names["inrelease-path"] = "InRelease-Path"; names["snapshot"] = "Snapshot"
+            names["allow-insecure"] = "Allow-Insecure"; names["allow-weak"] = "Allow-Weak"
+            names["allow-downgrade-to-insecure"] = "Allow-Downgrade-To-Insecure"
+        }
+        { sub(/#.*/, "") }
+        !/^[ \t]*deb[ \t]/ { next }
+        {
+            sub(/^[ \t]*deb[ \t]+/, "")
+            options = ""
+            if (/^\[/) {
+                options = substr($0, 2, index($0, "]") - 2)
+                $0 = substr($0, index($0, "]") + 1)
+            }
+            if (NF < 3) next
+            print "File: " FILENAME
+            print "Types: deb"
+            print "URIs: " $1
+            print "Suites: " $2
+            components = $3
+            for (i = 4; i <= NF; i++) components = components " " $i
+            print "Components: " components
+            m = split(options, o)
+            for (i = 1; i <= m; i++) if (o[i] ~ /=/) print option_field(o[i])
+            print ""
+        }
+    ' "$@"
+}
+
+# Reads the entries as deb822 stanzas and prints either "there FILE", when an entry has the
 # backports suite already, or "entry" and the backports stanza made from the
 # first entry for the release at one of Debian's addresses, its other
 # addresses dropped; nothing when there is neither.
@@ -172,14 +175,11 @@ choose() {
             for (i = 1; i <= n; i++) if (bare(w[i]) in debian) kept = kept (kept == "" ? "" : " ") w[i]
             return kept
         }
-        BEGIN {
-            RS = ""; FS = "\n"
-            n = split(archives, a, " ")
-            for (i = 1; i <= n; i++) debian[bare(a[i])] = 1
-        }
-        {
-            # Fields with their continuation lines, by lower-case name (records are
-            # stanzas, FS a line break: splits of values name their separator).
+        # The fields of the record: field[1..count] with continuation lines,
+        # name[] in lower case, value[NAME] with its continuation lines joined.
+        # Records are stanzas and FS a line break, so splits name their
+        # separator.
+        function read_fields(    i) {
             count = 0
             split("", value)
             for (i = 1; i <= NF; i++) {
@@ -193,17 +193,30 @@ choose() {
                 value[name[count]] = $i
                 sub(/^[^:]*:[ \t]*/, "", value[name[count]])
             }
-            if (holds(value["suites"], release "-backports")) { there = value["file"]; exit }
-            if (stanza != "" || !holds(value["suites"], release)) next
-            uris = debian_uris(value["uris"])
-            if (uris == "") next
+        }
+        # The record as the backports entry at the addresses URIS.
+        function backports_stanza(uris,    i, line, text) {
+            text = ""
             for (i = 1; i <= count; i++) {
                 if (name[i] == "file") continue
                 else if (name[i] == "uris") line = "URIs: " uris
                 else if (name[i] == "suites") line = "Suites: " release "-backports"
                 else line = field[i]
-                stanza = stanza (stanza == "" ? "" : "\n") line
+                text = text (text == "" ? "" : "\n") line
             }
+            return text
+        }
+        BEGIN {
+            RS = ""; FS = "\n"
+            n = split(archives, a, " ")
+            for (i = 1; i <= n; i++) debian[bare(a[i])] = 1
+        }
+        {
+            read_fields()
+            if (holds(value["suites"], release "-backports")) { there = value["file"]; exit }
+            if (stanza != "" || !holds(value["suites"], release)) next
+            uris = debian_uris(value["uris"])
+            if (uris != "") stanza = backports_stanza(uris)
         }
         END {
             if (there != "") print "there " there
@@ -212,17 +225,17 @@ choose() {
     '
 }
 
-# The verdict of choose() for this machine's sources.
+# The verdict of choose() for this machine's enabled sources.
 verdict() {
-    local files=()
     # Globs that match nothing give no names rather than themselves.
     shopt -s nullglob
-    files=("$apt_dir"/sources.list.d/*.sources)
-    [ -f "$apt_dir/sources.list" ] && files+=("$apt_dir/sources.list")
-    files+=("$apt_dir"/sources.list.d/*.list)
+    local deb822=("$apt_dir"/sources.list.d/*.sources) one_line=("$apt_dir"/sources.list.d/*.list)
     shopt -u nullglob
-    [ ${#files[@]} -gt 0 ] || return 0
-    enabled_entries "${files[@]}" | choose "$(debian_archives | tr "\n" " ")"
+    [ -f "$apt_dir/sources.list" ] && one_line=("$apt_dir/sources.list" "${one_line[@]}")
+    {
+        [ ${#deb822[@]} -eq 0 ] || deb822_entries "${deb822[@]}"
+        [ ${#one_line[@]} -eq 0 ] || one_line_entries "${one_line[@]}"
+    } | choose "$(debian_archives | tr '\n' ' ')"
 }
 
 no_source() {
