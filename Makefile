@@ -1,4 +1,7 @@
-# The front door: every build, test and demo of Marrowick starts here.
+# Every build, test and demo of Marrowick. On a machine that lacks some of the
+# Debian packages (make itself, on a bare one), ./run TARGET installs them first
+# and then runs make TARGET: ./run demo and ./run test are the README's two
+# commands. Each target below also installs what is missing, as root.
 #   make dll    the plug-in, dist/Marrowick.dll (and the stand-in shell's programs)
 #   make tray64 the 64-bit build of the demo tray program
 #   make dist   the release zip, dist/Marrowick-<version>.zip: DLL, sample rc, guide

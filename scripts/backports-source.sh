@@ -1,97 +1,296 @@
 #!/usr/bin/env bash
-# Prints an APT source, in deb822 form, for the backports suite of a Debian
-# release: a copy of the source this machine already uses for the release, so
-# the same address and keyring, with only the suite changed.
+# The backports suite of a Debian release as an APT source: a copy of the
+# entry this machine already uses for the release in Debian's own archive
+# (same address, keyring and options, only the suite changed), so that
+# packages can be installed from it with `apt-get install -t CODENAME-backports`.
+#
 #   scripts/backports-source.sh CODENAME
-# Looks in $MARROWICK_APT_DIR (default /etc/apt): first the deb822 entries of
-# sources.list.d/*.sources, then the one-line entries of sources.list and
-# sources.list.d/*.list. Fails when none of them is for CODENAME.
+#       prints that entry in deb822 form, or nothing (and says so) when the
+#       machine has a backports entry for the release already
+#   scripts/backports-source.sh --add CODENAME
+#       as root: adds it as sources.list.d/CODENAME-backports.sources and
+#       updates APT's lists; when that update fails, removes the file again,
+#       leaving the sources as they were. With an entry there already it only
+#       updates the lists.
+#
+# Debian's archive is the one whose Release file says so itself: origin
+# Debian and the release's codename, as `apt-cache policy` shows them (with
+# APT's own configuration, APT_CONFIG included). A vendor's source for the
+# same release is never copied. Entries are read from
+# $MARROWICK_APT_DIR (default /etc/apt): the deb822 ones of
+# sources.list.d/*.sources first, then the one-line ones of sources.list and
+# sources.list.d/*.list; disabled ones are passed over as APT passes them.
 set -euo pipefail
 
-release=${1:?usage: backports-source.sh CODENAME}
+add=0
+if [ "${1:-}" = --add ]; then
+    add=1
+    shift
+fi
+release=${1:?usage: backports-source.sh [--add] CODENAME}
 apt_dir=${MARROWICK_APT_DIR:-/etc/apt}
+target="$apt_dir/sources.list.d/$release-backports.sources"
 
-# The first enabled deb822 stanza of type deb whose Suites holds the release,
-# its comments dropped, Types narrowed to deb and Suites to the backports
-# suite; every other field (URIs, Components, Signed-By, ...) as it stands,
-# continuation lines included.
-from_deb822() {
-    awk -v release="$release" '
-        function words_hold(value, word,    w, n, i) {
-            n = split(value, w)
+# The addresses of the archives whose Release file says origin Debian and
+# codename $release, one a line, as APT fetched them.
+debian_archives() {
+    LC_ALL=C apt-cache policy | awk -v release="$release" '
+        # " 500 URI SUITE/COMPONENT ARCH Packages", then "release v=...,o=...,n=...".
+        /^ *-?[0-9]+ [^ ]+ [^ ]+/ { uri = $2; next }
+        /^ +release / && uri != "" {
+            sub(/^ +release /, "")
+            n = split($0, pairs, ",")
+            origin = codename = ""
+            for (i = 1; i <= n; i++) {
+                if (pairs[i] ~ /^o=/) origin = substr(pairs[i], 3)
+                else if (pairs[i] ~ /^n=/) codename = substr(pairs[i], 3)
+            }
+            if (origin == "Debian" && codename == release) print uri
+            uri = ""
+        }
+    ' | sort -u
+}
+
+# The enabled deb822 entries of type deb in the files given, each a stanza
+# headed "File: NAME", with Types narrowed to deb and Enabled dropped; every
+# other field as it stands, continuation lines included.
+deb822_entries() {
+    awk '
+        # Enabled is false as APT reads a boolean: a number that is 0, or one
+        # of its false words, in any case.
+        function is_false(value) {
+            value = tolower(value)
+            gsub(/^[ \t]+|[ \t]+$/, "", value)
+            if (value ~ /^[+-]?[0-9]+$/) return value + 0 == 0
+            return value ~ /^(no|false|without|off|disable)$/
+        }
+        function holds(list, word,    w, n, i) {
+            n = split(list, w)
             for (i = 1; i <= n; i++) if (w[i] == word) return 1
             return 0
         }
         function value_of(field,    v) { v = field; sub(/^[^:]*:[ \t]*/, "", v); return v }
-        function end_stanza(    i, name) {
-            if (n && words_hold(types, "deb") && words_hold(suites, release) && tolower(enabled) != "no") {
-                for (i = 1; i <= n; i++) {
-                    name = tolower(names[i])
-                    if (name == "types") print "Types: deb"
-                    else if (name == "suites") print "Suites: " release "-backports"
-                    else if (name != "enabled") print fields[i]
-                }
-                found = 1
-                exit
+        function end_stanza(    i) {
+            if (n && holds(types, "deb") && !disabled) {
+                print "File: " file
+                print "Types: deb"
+                for (i = 1; i <= n; i++)
+                    if (names[i] != "types" && names[i] != "enabled") print fields[i]
+                print ""
             }
-            n = 0; types = suites = enabled = ""
+            n = 0; types = ""; disabled = 0
         }
         FNR == 1 { end_stanza() }
-        /^#/ { next }
+        # A line that starts with "#" is a comment, wherever it stands, so a
+        # stanza with every line commented out is no stanza.
+        /^[ \t]*#/ { next }
         /^[ \t]*$/ { end_stanza(); next }
-        /^[ \t]/ { if (n) fields[n] = fields[n] "\n" $0; next }
-        {
-            names[++n] = substr($0, 1, index($0, ":") - 1)
-            fields[n] = $0
-            name = tolower(names[n])
-            if (name == "types") types = value_of($0)
-            else if (name == "suites") suites = value_of($0)
-            else if (name == "enabled") enabled = value_of($0)
+        /^[ \t]/ {
+            if (!n) next
+            fields[n] = fields[n] "\n" $0
+            if (names[n] == "types") types = types " " $0
+            next
         }
-        END { if (!found) end_stanza(); exit !found }
+        {
+            if (!n) file = FILENAME
+            fields[++n] = $0
+            names[n] = tolower(substr($0, 1, index($0, ":") - 1))
+            if (names[n] == "types") types = value_of($0)
+            else if (names[n] == "enabled") disabled = is_false(value_of($0))
+        }
+        END { end_stanza() }
     ' "$@"
 }
 
-# The first one-line entry "deb [options] URI SUITE COMPONENTS..." for the
-# release, written as a deb822 stanza; of its options only signed-by is kept.
-from_one_line() {
-    awk -v release="$release" '
-        { sub(/#.*/, "") }
-        $1 != "deb" { next }
-        {
-            rest = $0
-            sub(/^[ \t]*deb[ \t]+/, "", rest)
-            options = ""
-            if (rest ~ /^\[/) {
-                options = substr(rest, 2, index(rest, "]") - 2)
-                rest = substr(rest, index(rest, "]") + 1)
+# The one-line entries "deb [OPTIONS] URI SUITE COMPONENTS..." in the files
+# given, each as a deb822 stanza headed "File: NAME"; "#" starts a comment
+# anywhere on a line. Each option becomes its deb822 field: key= sets it,
+# key+= and key-= of a list become its -Add and -Remove fields, and the
+# commas between a list's values become spaces.
+one_line_entries() {
+    awk '
+        function option_field(option,    key, value, change) {
+            key = substr(option, 1, index(option, "=") - 1)
+            value = substr(option, index(option, "=") + 1)
+            change = ""
+            if (key ~ /[+-]$/) {
+                change = substr(key, length(key)) == "+" ? "-Add" : "-Remove"
+                key = substr(key, 1, length(key) - 1)
             }
-            n = split(rest, w)
-            if (n < 3 || w[2] != release) next
+            if (key in lists) gsub(/,/, " ", value)
+            return (key in names ? names[key] : key) change ": " value
+        }
+        BEGIN {
+            names["arch"] = "Architectures"; names["lang"] = "Languages"
+            names["target"] = "Targets"; names["signed-by"] = "Signed-By"
+            lists["arch"]; lists["lang"]; lists["target"]; lists["signed-by"]
+            names["trusted"] = "Trusted"; names["pdiffs"] = "PDiffs"; names["by-hash"] = "By-Hash"
+            names["check-valid-until"] = "Check-Valid-Until"
+            names["valid-until-min"] = "Valid-Until-Min"; names["valid-until-max"] = "Valid-Until-Max"
+            names["check-date"] = "Check-Date"; names["date-max-future"] = "Date-Max-Future"
+            names["inrelease-path"] = "InRelease-Path"; names["snapshot"] = "Snapshot"
+            names["allow-insecure"] = "Allow-Insecure"; names["allow-weak"] = "Allow-Weak"
+            names["allow-downgrade-to-insecure"] = "Allow-Downgrade-To-Insecure"
+        }
+        { sub(/#.*/, "") }
+        !/^[ \t]*deb[ \t]/ { next }
+        {
+            sub(/^[ \t]*deb[ \t]+/, "")
+            options = ""
+            if (/^\[/) {
+                options = substr($0, 2, index($0, "]") - 2)
+                $0 = substr($0, index($0, "]") + 1)
+            }
+            if (NF < 3) next
+            print "File: " FILENAME
             print "Types: deb"
-            print "URIs: " w[1]
-            print "Suites: " release "-backports"
-            components = w[3]
-            for (i = 4; i <= n; i++) components = components " " w[i]
+            print "URIs: " $1
+            print "Suites: " $2
+            components = $3
+            for (i = 4; i <= NF; i++) components = components " " $i
             print "Components: " components
             m = split(options, o)
-            for (i = 1; i <= m; i++)
-                if (o[i] ~ /^signed-by=/) print "Signed-By: " substr(o[i], 11)
-            found = 1
-            exit
+            for (i = 1; i <= m; i++) if (o[i] ~ /=/) print option_field(o[i])
+            print ""
         }
-        END { exit !found }
     ' "$@"
 }
 
-# Globs that match nothing give no names rather than themselves.
-shopt -s nullglob
-deb822=("$apt_dir"/sources.list.d/*.sources)
-one_line=("$apt_dir"/sources.list.d/*.list)
-[ -f "$apt_dir/sources.list" ] && one_line=("$apt_dir/sources.list" "${one_line[@]}")
+# Reads the entries as deb822 stanzas and prints either "there FILE", when an entry has the
+# backports suite already, or "entry" and the backports stanza made from the
+# first entry for the release at one of Debian's addresses, its other
+# addresses dropped; nothing when there is neither.
+choose() {
+    awk -v release="$release" -v archives="$1" '
+        function holds(list, word,    w, n, i) {
+            n = split(list, w, " ")
+            for (i = 1; i <= n; i++) if (w[i] == word) return 1
+            return 0
+        }
+        # An address as APT shows it in its policy: without a trailing slash.
+        function bare(uri) { sub(/\/+$/, "", uri); return uri }
+        function debian_uris(list,    w, n, i, kept) {
+            n = split(list, w, " ")
+            kept = ""
+            for (i = 1; i <= n; i++) if (bare(w[i]) in debian) kept = kept (kept == "" ? "" : " ") w[i]
+            return kept
+        }
+        # The fields of the record: field[1..count] with continuation lines,
+        # name[] in lower case, value[NAME] with its continuation lines joined.
+        # Records are stanzas and FS a line break, so splits name their
+        # separator.
+        function read_fields(    i) {
+            count = 0
+            split("", value)
+            for (i = 1; i <= NF; i++) {
+                if ($i ~ /^[ \t]/) {
+                    field[count] = field[count] "\n" $i
+                    value[name[count]] = value[name[count]] " " $i
+                    continue
+                }
+                field[++count] = $i
+                name[count] = tolower(substr($i, 1, index($i, ":") - 1))
+                value[name[count]] = $i
+                sub(/^[^:]*:[ \t]*/, "", value[name[count]])
+            }
+        }
+        # The record as the backports entry at the addresses URIS.
+        function backports_stanza(uris,    i, line, text) {
+            text = ""
+            for (i = 1; i <= count; i++) {
+                if (name[i] == "file") continue
+                else if (name[i] == "uris") line = "URIs: " uris
+                else if (name[i] == "suites") line = "Suites: " release "-backports"
+                else line = field[i]
+                text = text (text == "" ? "" : "\n") line
+            }
+            return text
+        }
+        BEGIN {
+            RS = ""; FS = "\n"
+            n = split(archives, a, " ")
+            for (i = 1; i <= n; i++) debian[bare(a[i])] = 1
+        }
+        {
+            read_fields()
+            if (holds(value["suites"], release "-backports")) { there = value["file"]; exit }
+            if (stanza != "" || !holds(value["suites"], release)) next
+            uris = debian_uris(value["uris"])
+            if (uris != "") stanza = backports_stanza(uris)
+        }
+        END {
+            if (there != "") print "there " there
+            else if (stanza != "") print "entry\n" stanza
+        }
+    '
+}
 
-[ ${#deb822[@]} -gt 0 ] && from_deb822 "${deb822[@]}" && exit 0
-[ ${#one_line[@]} -gt 0 ] && from_one_line "${one_line[@]}" && exit 0
-echo "backports-source: no Debian source for $release in $apt_dir/sources.list.d/*.sources" \
-    "or $apt_dir/sources.list; configure one for $release first" >&2
-exit 1
+# The verdict of choose() for this machine's enabled sources.
+verdict() {
+    # Globs that match nothing give no names rather than themselves.
+    shopt -s nullglob
+    local deb822=("$apt_dir"/sources.list.d/*.sources) one_line=("$apt_dir"/sources.list.d/*.list)
+    shopt -u nullglob
+    [ -f "$apt_dir/sources.list" ] && one_line=("$apt_dir/sources.list" "${one_line[@]}")
+    {
+        [ ${#deb822[@]} -eq 0 ] || deb822_entries "${deb822[@]}"
+        [ ${#one_line[@]} -eq 0 ] || one_line_entries "${one_line[@]}"
+    } | choose "$(debian_archives | tr '\n' ' ')"
+}
+
+no_source() {
+    echo "backports-source: no source for $release in Debian's archive in" \
+        "$apt_dir/sources.list.d/*.sources or $apt_dir/sources.list; configure one for $release first" >&2
+    exit 1
+}
+
+already_there() { echo "backports-source: $release-backports is already a source, in ${1#there }" >&2; }
+
+print_entry() {
+    local found
+    found=$(verdict)
+    case "$found" in
+        there*) already_there "$found" ;;
+        entry*) echo "${found#entry$'\n'}" ;;
+        *) no_source ;;
+    esac
+}
+
+# Writes the entry, updates APT's lists with it, and takes it out again when
+# that update fails.
+add_entry() {
+    local found
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "backports-source: adding a source needs root" >&2
+        exit 1
+    fi
+    found=$(verdict)
+    # Lists never fetched (container images ship without them): APT cannot
+    # say yet which archive is Debian's.
+    if [ -z "$found" ]; then
+        apt-get update -qq || true
+        found=$(verdict)
+    fi
+    case "$found" in
+        there*) already_there "$found"; apt-get update -qq; return ;;
+        entry*) ;;
+        *) no_source ;;
+    esac
+    if [ -e "$target" ]; then
+        echo "backports-source: $target exists but has no enabled entry for $release-backports;" \
+            "enable it there" >&2
+        exit 1
+    fi
+    {
+        echo "# Debian's $release-backports, added by scripts/backports-source.sh --add"
+        echo "${found#entry$'\n'}"
+    } >"$target"
+    if ! apt-get update -qq; then
+        rm -f "$target"
+        echo "backports-source: apt-get update failed with $release-backports; $target removed again" >&2
+        exit 1
+    fi
+    echo "backports-source: added $release-backports in $target" >&2
+}
+
+if [ $add -eq 1 ]; then add_entry; else print_entry; fi

@@ -25,7 +25,7 @@ interactive=${INTERACTIVE:-0}
 
 for file in "$bin/blackbox.exe" "$bin/trayapp.exe" "$bin64/trayapp64.exe" \
     "$root/build/win32/Marrowick.dll"; do
-    [ -e "$file" ] || { echo "demo: $file is missing; run 'make demo'" >&2; exit 1; }
+    [ -e "$file" ] || { echo "demo: $file is missing; run './run demo'" >&2; exit 1; }
 done
 if [ "$interactive" = 1 ] && [ -z "${DISPLAY:-}" ]; then
     echo "demo: INTERACTIVE=1 needs a display (\$DISPLAY is not set)" >&2

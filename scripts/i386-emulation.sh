@@ -28,14 +28,16 @@ if [ ! -x "$QEMU" ] || [ "$(qemu_major)" -lt 8 ]; then
     . /etc/os-release
     release=()
     # Debian 12 has qemu 7.2; its backports suite has a newer one, fetched
-    # from where this machine already fetches Debian 12.
+    # from where this machine already fetches Debian 12 in Debian's archive.
+    # Adding that source updates APT's lists, or leaves the sources as they
+    # were when the update fails.
     if [ "${VERSION_CODENAME:-}" = bookworm ]; then
-        backports=$(bash "$(dirname "$0")/backports-source.sh" bookworm)
-        echo "$backports" >/etc/apt/sources.list.d/bookworm-backports.sources
+        bash "$(dirname "$0")/backports-source.sh" --add bookworm
         release=(-t bookworm-backports)
+    else
+        apt-get update -qq
     fi
     echo "i386-emulation: installing qemu-user-static ${release[*]}"
-    apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${release[@]}" qemu-user-static >/dev/null
 fi
 
