@@ -3,7 +3,7 @@
 // (devhost/systray/tray_window.cpp): WM_COPYDATA with a text.
 //
 //   to the shell's main window (class HOST_CLASS_NAME):
-//     dwData COPYDATA_COMMAND, a host command (see README), NUL included
+//     dwData COPYDATA_COMMAND, a host command (see docs/stand-in-shell.md), NUL included
 //   to a tray program's main window (class TRAYAPP_CLASS_NAME, titled with
 //   the program's name):
 //     dwData COPYDATA_TRAYAPP_COMMAND, one of its commands (devhost/trayapp/main.cpp)
