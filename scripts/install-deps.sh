@@ -19,6 +19,9 @@ PACKAGES=(
     # 64-bit tray program need the 64-bit one.
     wine wine32:i386 wine64
     xvfb xauth imagemagick zip unzip
+    # xrandr and xprop: the monitors and work areas of the screen of two
+    # monitors that the placement's end-to-end tests run on.
+    x11-xserver-utils x11-utils
 )
 
 dry_run=0

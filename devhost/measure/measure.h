@@ -26,7 +26,7 @@ DcCounts DeviceContexts();
 
 // ---- screenshots (screenshot.cpp) ----------------------------------------------
 
-// The whole screen as a 24-bit bottom-up BMP file.
+// The whole screen, every monitor, as a 24-bit bottom-up BMP file.
 bool SaveScreen(const std::string& path);
 
 // ---- the host commands "key NAME..." and "perf ROWS ITERATIONS" ----------------

@@ -1,4 +1,5 @@
-// The host command "screenshot": the whole screen saved as a BMP file.
+// The host command "screenshot": the whole screen saved as a BMP file, every
+// monitor of it: the virtual screen, from its top left corner.
 #include <cstdio>
 
 #include "devhost/measure/measure.h"
@@ -25,8 +26,8 @@ bool WriteBmp(const std::string& path, BITMAPINFOHEADER header, const void* bits
 bool SaveScreen(const std::string& path) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = GetSystemMetrics(SM_CXSCREEN);
-    info.bmiHeader.biHeight = GetSystemMetrics(SM_CYSCREEN);  // bottom-up
+    info.bmiHeader.biWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    info.bmiHeader.biHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);  // bottom-up
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
@@ -37,8 +38,8 @@ bool SaveScreen(const std::string& path) {
     bool saved = false;
     if (bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, screen, 0, 0,
-               SRCCOPY);
+        BitBlt(memory, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, screen,
+               GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY);
         GdiFlush();
         SelectObject(memory, old);
         saved = WriteBmp(path, info.bmiHeader, bits);

@@ -6,13 +6,10 @@
 #include <iostream>
 #include <sstream>
 
-#include "end_to_end.h"
+#include "program_outcomes.h"
 
 namespace e2e {
 namespace {
-
-enum Outcome { NOTHING, MENU, WINDOW };
-const char* const OUTCOME_NAMES[] = {"nothing", "menu", "window"};
 
 struct Expectation {
     const char* click;
@@ -53,46 +50,8 @@ struct Program {
 };
 const Program PROGRAMS[] = {{"none", 1}, {"three", 2}, {"four", 3}};
 
-// How many callbacks the plug-in posts for a click: the mouse messages, and
-// with version 3 or 4 one notification after each left or right button up.
-size_t Posted(const std::string& click, int version) {
-    const bool double_click = click.find("Double") != std::string::npos;
-    const bool middle = click.rfind("Middle", 0) == 0;
-    return (double_click ? 4 : 2) + (version && !middle ? (double_click ? 2 : 1) : 0);
-}
-
-class ClickForms : public EndToEnd {
+class ClickForms : public ProgramOutcomes {
 protected:
-    bool IsCallback(const std::string& line) {
-        return line.find(" menu ") == std::string::npos &&
-               line.find(" window ") == std::string::npos &&
-               line.find(" chose ") == std::string::npos;
-    }
-
-    // Waits until the program has logged the click's callbacks, closing each
-    // menu it opens meanwhile; the lines it logged since the click.
-    std::vector<std::string> Settle(const Program& program, size_t from, size_t callbacks) {
-        std::vector<std::string> lines;
-        auto settled = [&] {
-            const std::string window = std::string("MarrowickDemoTray ") + program.name;
-            if (Ask("menu " + window) != "none") {
-                Exec("key escape");  // the host's keyboard, to the menu in the foreground
-                return false;
-            }
-            const std::vector<std::string> log = ReadLines(TrayLog(program.name));
-            lines.assign(log.begin() + std::min(from, log.size()), log.end());
-            size_t seen = 0, menus = 0, chosen = 0;
-            for (const std::string& line : lines) {
-                seen += IsCallback(line);
-                menus += line.find(" menu ") != std::string::npos;
-                chosen += line.find(" chose ") != std::string::npos;
-            }
-            return seen >= callbacks && menus == chosen;
-        };
-        EXPECT_TRUE(WaitUntil(settled)) << program.name << " did not settle";
-        return lines;
-    }
-
     // Highlights the program's row, sends the click, and says what the
     // program opened; a menu of version 4 must open at the row's icon.
     Outcome Click(int row, const std::string& click, int version) {
@@ -102,15 +61,10 @@ protected:
         for (int i = 0; i < row; ++i) Exec("@Marrowick.Next");
         const Rect list = ListWindow().rect;
         Exec("@Marrowick.Send " + click);
-        Outcome outcome = NOTHING;
-        for (const std::string& line : Settle(program, from, Posted(click, version))) {
-            if (line.find(" menu ") != std::string::npos) {
-                outcome = MENU;
-                if (version == 4) ExpectAnchor(line, list, row);
-            } else if (line.find(" window ") != std::string::npos && outcome == NOTHING) {
-                outcome = WINDOW;
-            }
-        }
+        std::vector<std::string> menus;
+        const Outcome outcome = Opened(Settle(program.name, from, Posted(click, version)), &menus);
+        if (version == 4)
+            for (const std::string& menu : menus) ExpectAnchor(menu, list, row);
         return outcome;
     }
 

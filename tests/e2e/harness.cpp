@@ -166,7 +166,8 @@ std::string Session::ProgramPath(const std::string& name) const {
 bool Session::Start(std::string* why) {
     work_dir_ = E2E_WORK_DIR;
     mkdir(work_dir_.c_str(), 0755);
-    return FindPrograms(why) && LockPrefix(why) && StartXvfb(why) && StartWine(why);
+    return FindPrograms(why) && LockPrefix(why) && StartXvfb(why) && ArrangeMonitors(why) &&
+           StartWine(why);
 }
 
 bool Session::FindPrograms(std::string* why) const {
@@ -198,8 +199,10 @@ bool Session::LockPrefix(std::string* why) const {
 bool Session::StartXvfb(std::string* why) {
     int display_pipe[2];
     if (pipe(display_pipe) != 0) return false;
-    xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(display_pipe[1]), "-screen", "0",
-                   "1024x768x24", "-nolisten", "tcp", "-noreset"},
+    const std::string size =
+        std::to_string(screen_.width) + "x" + std::to_string(screen_.height) + "x24";
+    xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(display_pipe[1]), "-screen", "0", size,
+                   "-nolisten", "tcp", "-noreset"},
                   {}, "", work_dir_ + "/xvfb.log");
     close(display_pipe[1]);
     std::string number;
@@ -214,6 +217,43 @@ bool Session::StartXvfb(std::string* why) {
     }
     display_ = ":" + number;
     return true;
+}
+
+// Runs an X client of the session's display to its end.
+bool Session::RunX(const std::vector<std::string>& argv, std::string* why) {
+    int code = -1;
+    Process client = Spawn(argv, {"DISPLAY=" + display_}, "", work_dir_ + "/" + argv[0] + ".log");
+    if (!client.WaitEnd(10s, &code) || code != 0) {
+        client.Stop();
+        *why = argv[0] + " failed (see " + work_dir_ + "/" + argv[0] + ".log)";
+        return false;
+    }
+    return true;
+}
+
+// The screen's monitors and work areas, before Wine starts. The first monitor
+// takes Xvfb's one output, which then has no monitor of its own; sizes in
+// millimetres are at 96 dots per inch. The X server stays up between its
+// clients (-noreset), so what is set here lasts.
+bool Session::ArrangeMonitors(std::string* why) {
+    for (size_t i = 0; i < screen_.monitors.size(); ++i) {
+        const Area& m = screen_.monitors[i];
+        char geometry[80];
+        std::snprintf(geometry, sizeof geometry, "%d/%dx%d/%d+%d+%d", m.w, m.w * 254 / 960, m.h,
+                      m.h * 254 / 960, m.x, m.y);
+        if (!RunX({"xrandr", "--setmonitor", "monitor" + std::to_string(i + 1), geometry,
+                   i == 0 ? "screen" : "none"},
+                  why))
+            return false;
+    }
+    if (screen_.work_areas.empty()) return true;
+    std::string areas;
+    for (const Area& a : screen_.work_areas)
+        for (int value : {a.x, a.y, a.w, a.h})
+            areas += (areas.empty() ? "" : ",") + std::to_string(value);
+    return RunX(
+        {"xprop", "-root", "-f", "_GTK_WORKAREAS_D0", "32c", "-set", "_GTK_WORKAREAS_D0", areas},
+        why);
 }
 
 // A wineserver of our own, in the foreground so that its id is ours (one left

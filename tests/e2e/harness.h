@@ -59,11 +59,31 @@ struct Bitmap {
     unsigned Pixel(int x, int y) const;
 };
 
+// A rectangle of the X screen: left, top, width and height in pixels.
+struct Area {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+// The X screen a session runs on. Monitors are xrandr's logical monitors, the
+// first one primary; Wine sees them only in a prefix whose X11 driver has
+// UseXRandR=N (scripts/wine-prefix.sh PREFIX UseXRandR=N), as it reads
+// RandR's outputs otherwise, and Xvfb has one. Work areas, one per monitor
+// in order, are the part of each that panels leave free, as a desktop puts
+// them in the root window's _GTK_WORKAREAS_D0; Wine reads both when its
+// desktop process starts.
+struct Screen {
+    int width = 1024, height = 768;
+    std::vector<Area> monitors;    // none: one monitor, the whole screen
+    std::vector<Area> work_areas;  // none: the whole monitors
+};
+
 // The private session: Xvfb on a free display and a wineserver for the
 // tests' prefix, both started once and stopped at the end; the inspector.
 class Session {
 public:
     static Session& Get();
+    // Before Start: the screen to start Xvfb with (1024x768, one monitor, by default).
+    void SetScreen(const Screen& screen) { screen_ = screen; }
     bool Start(std::string* why);
     void Stop();
 
@@ -85,7 +105,10 @@ private:
     bool FindPrograms(std::string* why) const;
     bool LockPrefix(std::string* why) const;
     bool StartXvfb(std::string* why);
+    bool ArrangeMonitors(std::string* why);
+    bool RunX(const std::vector<std::string>& argv, std::string* why);
     bool StartWine(std::string* why);
+    Screen screen_;
     std::string display_;
     std::string work_dir_;
     Process xvfb_, wineserver_, inspector_;

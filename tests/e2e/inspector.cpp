@@ -6,6 +6,10 @@
 //   window CLASS [TITLE]      first top-level window      -> none | hwnd=.. visible=.. style=..
 //                                                            exstyle=.. rect=X,Y,W,H
 //   foreground                the foreground window       -> class=NAME | none
+//   front X Y CLASS [TITLE]   moves that window's top left to X,Y and makes it the
+//                             foreground window           -> ok | none | error ...
+//   minimize CLASS [TITLE]    minimizes that window       -> ok | none
+//   pointer X Y               puts the mouse pointer at X,Y -> ok | error ...
 //   box CAPTION               a message box's text        -> none | text=...
 //   press CAPTION             press its OK button         -> ok | none
 //   measure FACE HEIGHT WEIGHT TEXT   DrawText's DT_CALCRECT size -> W H
@@ -165,6 +169,31 @@ std::string Measure(const std::string& request) {
     return std::to_string(r.right) + " " + std::to_string(r.bottom);
 }
 
+// Where a user working on another monitor would have it: moved there and
+// in front.
+std::string BringToFront(const std::string& request) {
+    int x = 0, y = 0, start = 0;
+    if (std::sscanf(request.c_str(), "%d %d %n", &x, &y, &start) < 2 || !start)
+        return "error usage";
+    HWND window = FindTopLevel(request.substr(start));
+    if (!window) return "none";
+    if (!SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE)) return "error not moved";
+    return SetForegroundWindow(window) ? "ok" : "error not in front";
+}
+
+std::string Minimize(const std::string& class_and_title) {
+    HWND window = FindTopLevel(class_and_title);
+    if (!window) return "none";
+    ShowWindow(window, SW_MINIMIZE);
+    return "ok";
+}
+
+std::string MovePointer(const std::string& request) {
+    int x = 0, y = 0;
+    if (std::sscanf(request.c_str(), "%d %d", &x, &y) < 2) return "error usage";
+    return SetCursorPos(x, y) ? "ok" : "error not moved";
+}
+
 std::string Answer(const std::string& line) {
     const std::string verb = First(line);
     const std::string rest = Rest(line);
@@ -177,6 +206,9 @@ std::string Answer(const std::string& line) {
         HWND window = FindTopLevel(rest);
         return window ? Describe(window) : "none";
     }
+    if (verb == "front") return BringToFront(rest);
+    if (verb == "minimize") return Minimize(rest);
+    if (verb == "pointer") return MovePointer(rest);
     if (verb == "foreground") {
         HWND window = GetForegroundWindow();
         if (!window) return "none";

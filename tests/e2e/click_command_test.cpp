@@ -1,0 +1,270 @@
+// @Marrowick.Click end to end: a program's icon clicked by a part of its tip,
+// without the list. Against programs of no version, version 3 and version 4
+// (64-bit) and Wine's own Task Manager, what each opens on Click is what it
+// opens on Send of the same click on its row, for every click name and
+// notify_version, in one table; the first of several matches is clicked,
+// entries of exited programs are passed over, a multi-line tip matches in its
+// one-line form, a shown list stays as it was, and mistakes are reported.
+#include <iostream>
+#include <sstream>
+
+#include "program_outcomes.h"
+
+namespace e2e {
+namespace {
+
+using ::testing::ElementsAre;
+
+// The programs in tray order, and the text each is clicked by.
+struct Target {
+    const char* name;
+    const char* text;
+};
+const Target TARGETS[] = {{"none", "no VERSION"},
+                          {"three", "version 3"},
+                          {"four", "VERSION 4"},
+                          {"taskmgr", "cpu usage"}};
+constexpr int TASK_MANAGER = 3;
+constexpr char TASK_MANAGER_WINDOW[] = "#32770 Task Manager";
+constexpr unsigned WS_MINIMIZE = 0x20000000;
+
+struct Expectation {
+    const char* click;
+    Outcome outcomes[4];  // none, three, four, taskmgr
+};
+
+// Those of the trayapp programs are those of Send (clicks_test.cpp). The Task
+// Manager opens its menu on a right button down and its window on a left
+// double click, read in the classic form; as its icon's id is 0, the
+// version-4 form (the message in lParam's low word, the id in its high word)
+// reads the same to it.
+const std::vector<std::pair<int, std::vector<Expectation>>> EXPECTED = {
+    {0,
+     {{"LeftClick", {NOTHING, NOTHING, NOTHING, NOTHING}},
+      {"RightClick", {MENU, NOTHING, NOTHING, MENU}},
+      {"MiddleClick", {NOTHING, NOTHING, NOTHING, NOTHING}},
+      {"LeftDoubleClick", {WINDOW, WINDOW, NOTHING, WINDOW}},
+      {"RightDoubleClick", {MENU, NOTHING, NOTHING, MENU}},
+      {"MiddleDoubleClick", {NOTHING, NOTHING, NOTHING, NOTHING}}}},
+    {3,
+     {{"LeftClick", {NOTHING, WINDOW, NOTHING, NOTHING}},
+      {"RightClick", {MENU, MENU, NOTHING, MENU}},
+      {"MiddleClick", {NOTHING, NOTHING, NOTHING, NOTHING}},
+      {"LeftDoubleClick", {WINDOW, WINDOW, NOTHING, WINDOW}},
+      {"RightDoubleClick", {MENU, MENU, NOTHING, MENU}},
+      {"MiddleDoubleClick", {NOTHING, NOTHING, NOTHING, NOTHING}}}},
+    {4,
+     {{"LeftClick", {NOTHING, NOTHING, WINDOW, NOTHING}},
+      {"RightClick", {NOTHING, NOTHING, MENU, MENU}},
+      {"MiddleClick", {NOTHING, NOTHING, NOTHING, NOTHING}},
+      {"LeftDoubleClick", {NOTHING, NOTHING, WINDOW, WINDOW}},
+      {"RightDoubleClick", {NOTHING, NOTHING, MENU, MENU}},
+      {"MiddleDoubleClick", {NOTHING, NOTHING, NOTHING, NOTHING}}}},
+};
+
+// Where the pointer stays: the anchor of a version-4 Click.
+constexpr int POINTER_X = 200, POINTER_Y = 150;
+
+// How long the Task Manager is given to open something when nothing is
+// expected: it has no log that says a click has been read. It opens what it
+// opens within milliseconds; when something is expected, the wait is long.
+constexpr auto NOTHING_OPENED = 500ms;
+
+class ClickCommand : public ProgramOutcomes {
+protected:
+    void StartTaskManager() {
+        trays_.push_back(
+            Session::Get().RunWine({"taskmgr"}, Path("taskmgr.out"), Path("taskmgr.err")));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (const std::string& line : LogLines("tray add "))
+                    if (line.find(" tip=\"CPU Usage:") != std::string::npos) return true;
+                return false;
+            },
+            START_TIMEOUT))
+            << "no icon from the Task Manager";
+    }
+
+    // The Task Manager's window put away, so that a click that opens it shows.
+    void MinimizeTaskManager() {
+        ASSERT_EQ(Ask(std::string("minimize ") + TASK_MANAGER_WINDOW), "ok");
+        ASSERT_TRUE(WaitUntil([&] { return !TaskManagerShown(); }));
+    }
+
+    // Its window is on the screen, neither hidden nor minimized.
+    bool TaskManagerShown() {
+        const std::string window = Ask(std::string("window ") + TASK_MANAGER_WINDOW);
+        unsigned style = 0;
+        const size_t at = window.find(" style=");
+        if (at != std::string::npos) style = std::stoul(window.substr(at + 7), nullptr, 16);
+        return window.find("visible=1") != std::string::npos && !(style & WS_MINIMIZE);
+    }
+
+    // What the Task Manager opened; its menu is closed again.
+    Outcome TaskManagerOpened(Outcome expected) {
+        Outcome outcome = NOTHING;
+        WaitUntil(
+            [&] {
+                if (Ask(std::string("menu ") + TASK_MANAGER_WINDOW) != "none")
+                    outcome = MENU;
+                else if (TaskManagerShown())
+                    outcome = WINDOW;
+                return outcome != NOTHING;
+            },
+            expected == NOTHING ? Clock::duration(NOTHING_OPENED) : STEP_TIMEOUT);
+        if (outcome == MENU) {
+            Exec("key escape");
+            EXPECT_TRUE(WaitUntil(
+                [&] { return Ask(std::string("menu ") + TASK_MANAGER_WINDOW) == "none"; }));
+        }
+        return outcome;
+    }
+
+    // The click, through Send on the program's row or through Click by its
+    // text, and what the program opened; a version-4 menu opened by Click
+    // is at the pointer.
+    Outcome Clicked(int row, const std::string& click, int version, bool by_text,
+                    Outcome expected) {
+        const Target& target = TARGETS[row];
+        if (row == TASK_MANAGER) MinimizeTaskManager();
+        const size_t from = row == TASK_MANAGER ? 0 : ReadLines(TrayLog(target.name)).size();
+        if (by_text) {
+            Exec("@Marrowick.Click " + click + " " + target.text);
+            EXPECT_FALSE(ListWindow().visible);
+        } else {
+            for (int i = 0; i <= row; ++i) Exec("@Marrowick.Next");
+            Exec("@Marrowick.Send " + click);
+        }
+        if (row == TASK_MANAGER) return TaskManagerOpened(expected);
+        std::vector<std::string> menus;
+        const Outcome outcome = Opened(Settle(target.name, from, Posted(click, version)), &menus);
+        const std::string at = " at=" + std::to_string(POINTER_X) + "," + std::to_string(POINTER_Y);
+        if (by_text && version == 4) {
+            for (const std::string& menu : menus)
+                EXPECT_NE(menu.find(at), std::string::npos) << menu << " expected" << at;
+        }
+        return outcome;
+    }
+
+    // "notify_version 3 RightClick: none=menu/menu ...", Send's outcome
+    // before Click's.
+    static std::string Line(int version, const std::string& click, const Outcome (&sent)[4],
+                            const Outcome (&clicked)[4]) {
+        std::ostringstream line;
+        line << "notify_version " << version << " " << click << ":";
+        for (int row = 0; row < 4; ++row)
+            line << " " << TARGETS[row].name << "=" << OUTCOME_NAMES[sent[row]] << "/"
+                 << OUTCOME_NAMES[clicked[row]];
+        return line.str();
+    }
+};
+
+TEST_F(ClickCommand, ClickOpensWhatSendOpensOnTheSameRow) {
+    StartHost();
+    StartTray("none", {"1 #3080ff N No version declared"});
+    StartTray("three", {"2:3 #30c060 T Version 3"}, {"-ansi"});
+    StartTray("four", {"3:4 #d04040 F Version 4, 64-bit"}, {}, "trayapp64.exe");
+    StartTaskManager();
+    ASSERT_EQ(Ask("pointer " + std::to_string(POINTER_X) + " " + std::to_string(POINTER_Y)), "ok");
+
+    std::string expected, measured;
+    for (const auto& [version, rows] : EXPECTED) {
+        WriteRc("marrowick.notify_version: " + std::to_string(version) + "\n");
+        Exec("reconfigure");
+        for (const Expectation& row : rows) {
+            Outcome sent[4], clicked[4];
+            for (int program = 0; program < 4; ++program) {
+                const Outcome wanted = row.outcomes[program];
+                sent[program] = Clicked(program, row.click, version, false, wanted);
+                clicked[program] = Clicked(program, row.click, version, true, wanted);
+            }
+            expected += Line(version, row.click, row.outcomes, row.outcomes) + "\n";
+            measured += Line(version, row.click, sent, clicked) + "\n";
+        }
+    }
+    std::cout << measured;
+    EXPECT_EQ(measured, expected);
+}
+
+// Passive programs: what each received, in its log. The program that exits
+// leaves its entry behind, first in the tray; Click passes over it, as the
+// list does, and clicks the first live entry whose one-line tip holds the
+// text, in any case, spaces included.
+TEST_F(ClickCommand, TheFirstLiveEntryWhoseOneLineTipHoldsTheTextIsClicked) {
+    StartHost();
+    StartTray("gone", {"9 #808080 G Mail (old account)"}, {"-passive"});
+    StartTray("mail", {"1 #e08a20 M Mail: 3 new messages"}, {"-passive"});
+    StartTray("server", {"2 #30c060 S Mail server down"}, {"-passive"});
+    StartTray("apps", THREE, {"-passive"});
+    ASSERT_EQ(Ask("tell gone vanish"), "ok");
+    ASSERT_TRUE(trays_[0].WaitEnd(STEP_TIMEOUT));
+
+    for (const char* broam :
+         {"@Marrowick.Click LeftClick MAIL", "@Marrowick.Click RightClick 40% / muted",
+          "@Marrowick.Click MiddleClick network: CONNECTED", "@Marrowick.Click  LeftClick  server",
+          "@Marrowick.Click\tRightClick\t \tMuted"})
+        Exec(broam);
+    EXPECT_EQ(CountLog("purge removed=1 left=5"), 1);
+    EXPECT_THAT(Clicks("mail", 2),
+                ElementsAre("mail id=1 WM_LBUTTONDOWN", "mail id=1 WM_LBUTTONUP"));
+    EXPECT_THAT(Clicks("server", 2),
+                ElementsAre("server id=2 WM_LBUTTONDOWN", "server id=2 WM_LBUTTONUP"));
+    EXPECT_THAT(Clicks("apps", 6),
+                ElementsAre("apps id=1 WM_RBUTTONDOWN", "apps id=1 WM_RBUTTONUP",
+                            "apps id=2 WM_MBUTTONDOWN", "apps id=2 WM_MBUTTONUP",
+                            "apps id=1 WM_RBUTTONDOWN", "apps id=1 WM_RBUTTONUP"));
+    EXPECT_FALSE(ListWindow().visible);
+}
+
+// On a shown list Click clicks its entry and leaves the list as it was: the
+// same place, the same row highlighted, which Send then clicks.
+TEST_F(ClickCommand, AShownListStaysShownWithItsHighlight) {
+    StartHost();
+    StartTray("apps", THREE, {"-passive"});
+    StartTray("mail", {"7 #e08a20 M Mail: 3 new messages"}, {"-passive"});
+    Exec("@Marrowick.Next");
+    Exec("@Marrowick.Next");
+    ASSERT_TRUE(WaitShown(true));
+    const Rect before = ListWindow().rect;
+
+    Exec("@Marrowick.Click LeftDoubleClick new messages");
+    EXPECT_THAT(Clicks("mail", 4),
+                ElementsAre("mail id=7 WM_LBUTTONDOWN", "mail id=7 WM_LBUTTONUP",
+                            "mail id=7 WM_LBUTTONDBLCLK", "mail id=7 WM_LBUTTONUP"));
+    EXPECT_TRUE(ListWindow().visible);
+    EXPECT_EQ(ListWindow().rect, before);
+    EXPECT_THAT(ShownHighlight("after_click", 4, {1}), ElementsAre(1));
+    Exec("@Marrowick.Send LeftClick");
+    EXPECT_THAT(Clicks("apps", 2),
+                ElementsAre("apps id=2 WM_LBUTTONDOWN", "apps id=2 WM_LBUTTONUP"));
+    EXPECT_FALSE(ListWindow().visible);
+}
+
+// Each mistake in its own box, with nothing clicked and no list shown.
+TEST_F(ClickCommand, MistakesAreReportedInABox) {
+    StartHost();
+    StartTray("apps", THREE, {"-passive"});
+    const std::pair<const char*, const char*> cases[] = {
+        {"@Marrowick.Click LeftClick Printer", "No tray icon matches `Printer'"},
+        // The tip's line break is matched only in its one-line form.
+        {"@Marrowick.Click LeftClick 40% Muted", "No tray icon matches `40% Muted'"},
+        {"@Marrowick.Click DoubleClick Volume", "Unknown message: `DoubleClick'"},
+        {"@Marrowick.Click leftclick Volume", "Unknown message: `leftclick'"},
+        {"@Marrowick.Click LeftClick", "Unknown bro@m: `@Marrowick.Click LeftClick'"},
+        {"@Marrowick.Click LeftClick   ", "Unknown bro@m: `@Marrowick.Click LeftClick   '"},
+        {"@Marrowick.Click", "Unknown bro@m: `@Marrowick.Click'"},
+        {"@Marrowick.ClickLeftClick Volume", "Unknown bro@m: `@Marrowick.ClickLeftClick Volume'"},
+    };
+    std::string expected, measured;
+    for (const auto& [broam, text] : cases) {
+        expected += std::string(broam) + " -> " + text + "\n";
+        measured += std::string(broam) + " -> " + ExecShowingBox(broam) + "\n";
+    }
+    EXPECT_EQ(measured, expected);
+    Exec("tray");  // the host has handled everything before it
+    EXPECT_TRUE(ReadLines(TrayLog("apps")).empty());
+    EXPECT_FALSE(ListWindow().visible);
+}
+
+}  // namespace
+}  // namespace e2e
