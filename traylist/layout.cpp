@@ -44,12 +44,23 @@ Placement CentreOnScreen(int width, int height) {
     return {GetScreenWidth() / 2 - width / 2, GetScreenHeight() / 2 - height / 2, width, height};
 }
 
-// The work area of the monitor that holds the foreground window, or the
-// pointer when no window is in the foreground. 0 when the monitor cannot be
-// had.
+// The window the user works in: the foreground window, unless it is one
+// that lies on no monitor of its own, the desktop (which spans them all) or a
+// window hidden or minimized, such as the hidden owner a tray program leaves
+// in the foreground when a click opened nothing.
+HWND GetWorkingWindow() {
+    HWND foreground = GetForegroundWindow();
+    if (!foreground || foreground == GetDesktopWindow() || foreground == GetShellWindow() ||
+        !IsWindowVisible(foreground) || IsIconic(foreground))
+        return nullptr;
+    return foreground;
+}
+
+// The work area of the monitor that holds the window the user works in, or
+// the pointer when there is none. 0 when the monitor cannot be had.
 int GetUserWorkArea(RECT* area) {
     HMONITOR monitor;
-    if (HWND foreground = GetForegroundWindow()) {
+    if (HWND foreground = GetWorkingWindow()) {
         monitor = MonitorFromWindow(foreground, MONITOR_DEFAULTTONEAREST);
     } else {
         POINT pointer = {};

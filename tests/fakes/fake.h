@@ -45,13 +45,15 @@ struct Platform {
     bool get_window_rect_fails = false;
     bool register_class_fails = false;
     bool create_window_fails = false;
-    int text_height = 13;                    // every measured text is this tall
-    int char_width = 8;                      // unless listed below, a text is this wide per byte
-    std::map<std::string, int> text_widths;  // measured width by exact text
-    LRESULT default_window_result = 0;       // what DefWindowProcA answers
-    POINT cursor = {400, 300};               // the pointer; also where the last message was
-    long message_time = 0;                   // GetMessageTime
-    HWND foreground = nullptr;               // set by SetForegroundWindow on a window
+    int text_height = 13;                       // every measured text is this tall
+    int char_width = 8;                         // unless listed below, a text is this wide per byte
+    std::map<std::string, int> text_widths;     // measured width by exact text
+    LRESULT default_window_result = 0;          // what DefWindowProcA answers
+    POINT cursor = {400, 300};                  // the pointer; also where the last message was
+    long message_time = 0;                      // GetMessageTime
+    HWND foreground = nullptr;                  // set by SetForegroundWindow on a window
+    HWND desktop = reinterpret_cast<HWND>(10);  // GetDesktopWindow
+    HWND shell = nullptr;                       // GetShellWindow
     // Handles 4000, 4001... in order; a window or point on none is on the
     // nearest one.
     std::vector<Monitor> monitors = {{{0, 0, 800, 600}, {0, 0, 800, 600}}};
@@ -74,6 +76,7 @@ struct Window {
     DWORD ex_style = 0;
     RECT rect{};
     bool visible = false;
+    bool minimized = false;
     HWND owner = nullptr;
     std::string text;
 };
@@ -115,6 +118,7 @@ HWND LiveWindow(intptr_t number);
 // A window owned by another, as a message box is by its owner.
 HWND OwnedWindow(intptr_t number, HWND owner);
 void KillWindow(HWND window);
+void SetWindowState(HWND window, bool visible, bool minimized);
 const Window* FindWindowRecord(HWND window);
 
 // Tray entries and style records for the fake host.

@@ -148,6 +148,11 @@ HWND OwnedWindow(intptr_t number, HWND owner) {
 
 void KillWindow(HWND window) { windows.erase(window); }
 
+void SetWindowState(HWND window, bool visible, bool minimized) {
+    windows[window].visible = visible;
+    windows[window].minimized = minimized;
+}
+
 const Window* FindWindowRecord(HWND window) {
     auto it = windows.find(window);
     return it == windows.end() ? nullptr : &it->second;
@@ -201,9 +206,9 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD styl
     auto it = classes.find(class_name);
     if (platform.create_window_fails || it == classes.end()) return nullptr;
     HWND window = reinterpret_cast<HWND>(next_window++);
-    windows[window] =
-        Window{class_name, it->second.first, style, ex_style, RECT{x, y, x + width, y + height},
-               false,      nullptr,          ""};
+    windows[window] = Window{
+        class_name, it->second.first, style, ex_style, RECT{x, y, x + width, y + height}, false,
+        false,      nullptr,          ""};
     it->second.first(window, WM_CREATE, 0, 0);
     return window;
 }
@@ -377,6 +382,28 @@ HWND GetWindow(HWND window, UINT relation) {
 HWND GetForegroundWindow() {
     RecordCall("GetForegroundWindow");
     return platform.foreground;
+}
+
+HWND GetDesktopWindow() {
+    RecordCall("GetDesktopWindow");
+    return platform.desktop;
+}
+
+HWND GetShellWindow() {
+    RecordCall("GetShellWindow");
+    return platform.shell;
+}
+
+BOOL IsWindowVisible(HWND window) {
+    RecordCall("IsWindowVisible", window);
+    auto it = windows.find(window);
+    return it != windows.end() && it->second.visible ? TRUE : FALSE;
+}
+
+BOOL IsIconic(HWND window) {
+    RecordCall("IsIconic", window);
+    auto it = windows.find(window);
+    return it != windows.end() && it->second.minimized ? TRUE : FALSE;
 }
 
 BOOL GetCursorPos(POINT* point) {

@@ -40,11 +40,39 @@ TEST_F(PlacementTest, OnTheWorkAreaOfTheForegroundWindowsMonitor) {
     Rows(3);  // 101 by 60
     const HWND editor = fake::LiveWindow(900);
     SetWindowPos(editor, nullptr, 1000, 100, 400, 300, 0);
+    ShowWindow(editor, SW_SHOW);
     SetForegroundWindow(editor);
     fake::ClearCalls();
     Broam("Next");
     EXPECT_EQ(Placed(), (Lines{"GetForegroundWindow", "MonitorFromWindow 900 2", INFO,
                                "SetWindowPos 500 0 1262 240 101 60 532"}));
+}
+
+// The desktop spans every monitor, and a hidden or minimized window lies on
+// none the user looks at: then the pointer says where the user is.
+TEST_F(PlacementTest, TheDesktopOrAHiddenOrMinimizedForegroundWindowGivesWayToThePointer) {
+    Rows(3);
+    const HWND window = fake::LiveWindow(901);  // on the primary monitor
+    SetWindowPos(window, nullptr, 0, 0, 10, 10, 0);
+    fake::platform.shell = fake::LiveWindow(902);
+    fake::platform.cursor = {1200, 300};  // on the second monitor
+    const std::string PRIMARY = "SetWindowPos 500 0 350 255 101 60 532";
+    const std::string POINTERS = "SetWindowPos 500 0 1262 240 101 60 532";
+    struct Case {
+        HWND foreground;
+        bool visible, minimized;
+        std::string placed;
+    };
+    for (const Case& c :
+         {Case{fake::platform.desktop, true, false, POINTERS},
+          Case{fake::platform.shell, true, false, POINTERS}, Case{window, false, false, POINTERS},
+          Case{window, true, true, POINTERS}, Case{window, true, false, PRIMARY}}) {
+        fake::SetWindowState(window, c.visible, c.minimized);
+        fake::platform.foreground = c.foreground;
+        Broam("Next");
+        Broam("Cancel");
+        EXPECT_EQ(fake::CallsTo("SetWindowPos").back(), c.placed) << fake::Num(c.foreground);
+    }
 }
 
 TEST_F(PlacementTest, OnThePointersMonitorWithoutAForegroundWindowNegativeCoordinatesToo) {
