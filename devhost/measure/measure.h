@@ -2,8 +2,9 @@
 // would, for the tests, the benchmarks and the demo: the times of "perf"
 // beside the shell's own floors (perf.cpp, perf_floor.h), the census of the
 // device contexts a plug-in opens and closes (dcwatch.cpp), screenshots
-// (screenshot.cpp) and key presses (keys.cpp). The shell's command table
-// runs them; the stress run counts device contexts with them.
+// (screenshot.cpp), key presses (keys.cpp) and the mouse (mouse.cpp). The
+// shell's command table runs them; the stress run counts device contexts with
+// them.
 #pragma once
 
 #include <windows.h>
@@ -29,7 +30,8 @@ DcCounts DeviceContexts();
 // The whole screen, every monitor, as a 24-bit bottom-up BMP file.
 bool SaveScreen(const std::string& path);
 
-// ---- the host commands "key NAME..." and "perf ROWS ITERATIONS" ----------------
+// ---- the host commands "key NAME...", "mouse ACTION X Y", "perf ROWS ITERATIONS" --
 
 void PressKeys(const std::string& names);
+void UseMouse(const std::string& arguments);
 void RunPerf(const std::string& arguments);

@@ -89,6 +89,7 @@ const Verb VERBS[] = {
     {"tray", [](const std::string&) { LogTray(); }, nullptr},
     {"purge", [](const std::string&) { TrayPurge(); }, nullptr},
     {"key", PressKeys, nullptr},
+    {"mouse", UseMouse, nullptr},
     {"stress", RunStress, nullptr},
     {"perf", RunPerf, nullptr},
     {"quit", [](const std::string&) { Quit(); }, nullptr},
