@@ -173,7 +173,8 @@ bool Session::Start(std::string* why) {
 bool Session::FindPrograms(std::string* why) const {
     for (const std::string& file :
          {ProgramPath("blackbox.exe"), ProgramPath("trayapp.exe"), ProgramPath("trayapp64.exe"),
-          ProgramPath("inspector.exe"), std::string(E2E_WIN32_DIR "/Marrowick.dll")})
+          ProgramPath("inspector.exe"), ProgramPath("listener.exe"),
+          std::string(E2E_WIN32_DIR "/Marrowick.dll")})
         if (access(file.c_str(), F_OK) != 0) {
             *why = file + " is missing: build the Windows trees first (make dll tray64)";
             return false;
