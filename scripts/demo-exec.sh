@@ -3,7 +3,7 @@
 #   scripts/demo-exec.sh '@Marrowick.Next' ['@Marrowick.Send LeftClick' ...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX="$root/build/demo/wineprefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEPREFIX="$root/build/demo/wineprefix-monitors" WINEARCH=win64 WINEDEBUG=-all
 args=()
 for command in "$@"; do args+=(-exec "$command"); done
 exec wine "$root/build/win32/devhost/blackbox.exe" "${args[@]}"

@@ -3,14 +3,18 @@
 # system tray, with six icons of three unmodified tray programs that put
 # them in with Shell_NotifyIcon: two that declared no notification version
 # (32-bit, one through Shell_NotifyIconW, one through Shell_NotifyIconA) and
-# one of version 4 (64-bit). It plays a short bro@m session (show, move,
-# wrap, a right click that opens a program's real menu and an item chosen
-# from it, a double click that opens a program's window, and the version-4
-# program clicked in the classic form and in its own), saves a PNG of each
-# step and an animated GIF of them all in out/demo/, and prints what each
-# tray program received, decoded as its version reads it.
+# one of version 4 (64-bit). It plays a bro@m session (show, move, wrap, a
+# right click that opens a program's real menu and an item chosen from it, a
+# double click that opens a program's window, and the version-4 program
+# clicked in the classic form and in its own); then, with the list
+# interactive, a keyboard session (one bro@m, then arrows, a first letter,
+# Enter and the Apps key) and a mouse session (hover, a right click on a
+# row); a Click bro@m that opens a program's menu without the list; and the
+# list on the second of two monitors. It saves a PNG of each step and an
+# animated GIF of them all in out/demo/, and prints what each tray program
+# received, decoded as its version reads it.
 #
-#   scripts/demo.sh                  run the session and exit (Xvfb when no $DISPLAY)
+#   scripts/demo.sh                  run the session on a private Xvfb and exit
 #   INTERACTIVE=1 scripts/demo.sh    stay up on $DISPLAY for a person to drive with
 #                                    scripts/demo-exec.sh '@Marrowick.Next' ...,
 #                                    with any Windows tray program started beside it
@@ -32,17 +36,29 @@ if [ "$interactive" = 1 ] && [ -z "${DISPLAY:-}" ]; then
     exit 1
 fi
 
-wine_session demo "$root/build/demo/wineprefix"
-if [ -z "${DISPLAY:-}" ]; then
-    start_xvfb 1024x768x24
-    echo "demo: Xvfb on $DISPLAY"
+# The X11 driver of the demo's prefix takes the monitors from Xinerama
+# (UseXRandR=N), which the X server answers from xrandr's monitors; Wine 8
+# otherwise takes them from RandR's outputs, of which Xvfb has one.
+wine_session demo "$root/build/demo/wineprefix-monitors" UseXRandR=N
+if [ "$interactive" = 0 ]; then
+    # Two monitors of 1024x768 side by side, the left one primary: every step
+    # but the last one plays on the left one. Without -noreset the server
+    # would reset, forgetting the monitors, when xrandr disconnects.
+    start_xvfb 2048x768x24 -noreset
+    xrandr --setmonitor left 1024/270x768/203+0+0 screen >/dev/null
+    xrandr --setmonitor right 1024/270x768/203+1024+0 none >/dev/null
+    echo "demo: Xvfb on $DISPLAY, two monitors of 1024x768 side by side"
 fi
 start_wineserver
 
+# The demo's settings beside the plug-in, and the lines given after them.
+settings() {
+    { cat "$root/devhost/demo/Marrowick.rc"; printf '%s\n' "$@"; } >"$out/plugin/Marrowick.rc"
+}
 rm -rf "$out"
 mkdir -p "$out/plugin"
 cp "$root/build/win32/Marrowick.dll" "$out/plugin/"
-cp "$root/devhost/demo/Marrowick.rc" "$out/plugin/"
+settings
 
 wine "$bin/blackbox.exe" -log "$(winpath "$out/host.log")" \
     "$(winpath "$out/plugin/Marrowick.dll")" >"$out/host.out" 2>&1 &
@@ -78,9 +94,14 @@ demo: the host runs on $DISPLAY. Drive it from another shell, for example:
     scripts/demo-exec.sh '@Marrowick.Next'
     scripts/demo-exec.sh '@Marrowick.Send RightClick'
     scripts/demo-exec.sh 'key escape'
+    scripts/demo-exec.sh 'mouse move 500 380'
+    scripts/demo-exec.sh 'window Marrowick'    (where the list lies, in $out/host.log)
     scripts/demo-exec.sh 'screenshot $(winpath "$out/shot.bmp")'
     scripts/demo-exec.sh tray          (the tray, one icon a line, in $out/host.log)
     scripts/demo-exec.sh quit          (ends the demo)
+A setting added to $out/plugin/Marrowick.rc takes effect after
+    scripts/demo-exec.sh reconfigure
+for example marrowick.interactive: true, for the keys and the mouse.
 Any Windows program with a tray icon joins the tray when started beside it:
     WINEPREFIX=$WINEPREFIX wine some-program.exe
 What the tray programs receive is logged in $out/*.log.
@@ -90,9 +111,36 @@ EOF
 fi
 
 shot() { echo "screenshot $(winpath "$out/$1.bmp")"; }
+# Hands a part of the session to the running host and waits until the part's
+# last screenshot is saved.
+play() {
+    wine "$bin/blackbox.exe" -exec "script $(winpath "$out/$1.txt")" >/dev/null
+    wait_for "grep -q '^done screenshot .*$2' '$out/host.log'" 120 ||
+        { echo "demo: $1 did not end" >&2; exit 1; }
+}
+# The list window's place as "window Marrowick" logged it (LEFT,TOP,WIDTH,
+# HEIGHT), the first time (1) or the last time ($).
+list_place() {
+    tr -d '\r' <"$out/host.log" | sed -n 's/^window Marrowick .*rect=//p' | sed -n "$1p"
+}
+# Where row N of the six lies on the screen, a third of the way in: rows of
+# one height between the base padding at the list's top and bottom.
+row_point() {
+    local rows=6 padding left top width height
+    padding=$(sed -n 's/^marrowick.base_padding: *\([0-9]*\).*/\1/p' "$root/devhost/demo/Marrowick.rc")
+    IFS=, read -r left top width height <<<"$(list_place 1)"
+    echo "$((left + width / 3))" \
+        "$((top + padding + (2 * $1 + 1) * (height - 2 * padding) / (2 * rows)))"
+}
+
 cat >"$out/session1.txt" <<EOF
-# Show the list: the first row is highlighted.
+# The pointer to the middle of the left monitor, where the list, the menus
+# and the windows open.
+mouse move 512 384
+# Show the list: the first row is highlighted. The host logs where the list
+# lies, for the mouse to point at its rows later.
 @Marrowick.Next
+window Marrowick
 $(shot 01-shown)
 @Marrowick.Next
 $(shot 02-next)
@@ -131,6 +179,8 @@ $(shot 10-on-volume)
 wait 300
 $(shot 11-sound-window)
 EOF
+play session1 11-sound-window
+
 # Then, with marrowick.notify_version 4, the form version-4 programs read.
 cat >"$out/session2.txt" <<EOF
 reconfigure
@@ -142,28 +192,123 @@ wait 300
 $(shot 13-network-menu)
 key escape
 wait 300
+EOF
+settings "marrowick.notify_version: 4"
+play session2 13-network-menu
+
+# The list interactive, in the version-4 form, on the network program, whose
+# window is not open yet: one bro@m shows the list, and the keyboard drives
+# it.
+cat >"$out/session3.txt" <<EOF
+reconfigure
+@Marrowick.Next
+$(shot 14-keys-shown)
+key down
+$(shot 15-key-down)
+# A letter highlights the next row whose tip begins with it...
+key n
+$(shot 16-key-n)
+# ...and Enter sends marrowick.enter_click, a double click by default: the
+# network program opens its window.
+key return
+wait 300
+$(shot 17-key-return)
+# Shown again: Up from the first row wraps to the last, and the Apps key
+# sends a right click, which opens the network program's menu at the row.
+@Marrowick.Next
+key up
+$(shot 18-key-up)
+key apps
+wait 300
+$(shot 19-key-apps)
+key escape
+wait 300
+EOF
+settings "marrowick.interactive: true" "marrowick.notify_version: 4"
+play session3 19-key-apps
+
+# The mouse: the list shows under the pointer and keeps its highlight until
+# the pointer moves; then the row under the pointer is highlighted, and a
+# right click on it opens the network program's menu at the pointer.
+hover=$(row_point 4)
+cat >"$out/session4.txt" <<EOF
+@Marrowick.Next
+$(shot 20-mouse-shown)
+mouse move $hover
+$(shot 21-mouse-hover)
+mouse right $hover
+wait 300
+$(shot 22-mouse-right)
+key escape
+wait 300
+EOF
+play session4 22-mouse-right
+
+# Click: a bro@m clicks the first icon whose tip holds the text, without the
+# list; the mail program's menu opens at the pointer, wherever it is.
+cat >"$out/session5.txt" <<EOF
+reconfigure
+mouse move 330 300
+@Marrowick.Click RightClick Mail
+wait 300
+$(shot 23-click-mail-menu)
+key escape
+wait 300
+EOF
+settings
+play session5 23-click-mail-menu
+
+# With marrowick.placement: monitor the list opens on the monitor the user
+# works on: the pointer's, on the right, as no window is in front.
+cat >"$out/session6.txt" <<EOF
+reconfigure
+mouse move 1536 384
+@Marrowick.Next
+window Marrowick
+$(shot 24-second-monitor)
+@Marrowick.Cancel
 quit
 EOF
-wine "$bin/blackbox.exe" -exec "script $(winpath "$out/session1.txt")" >/dev/null
-wait_for "grep -q '^done screenshot .*11-sound-window' '$out/host.log'" 120 ||
-    { echo "demo: the first half of the session did not end" >&2; exit 1; }
-echo "marrowick.notify_version: 4" >>"$out/plugin/Marrowick.rc"
-wine "$bin/blackbox.exe" -exec "script $(winpath "$out/session2.txt")" >/dev/null
+settings "marrowick.placement: monitor"
+wine "$bin/blackbox.exe" -exec "script $(winpath "$out/session6.txt")" >/dev/null
 wait_for "! kill -0 $host_pid 2>/dev/null" 120 || { echo "demo: the session did not end" >&2; exit 1; }
 wait "$host_pid" || { echo "demo: the host failed" >&2; exit 1; }
 
 echo "demo: the session, as the host ran it:"
 tr -d '\r' <"$out/host.log" |
-    sed -n 's/^run \(@.*\)/    \1/p; s/^run \(key .*\|reconfigure\)$/    \1/p;
+    sed -n 's/^run \(@.*\)/    \1/p; s/^run \(key .*\|mouse .*\|window .*\|reconfigure\)$/    \1/p;
+            s/^window Marrowick .* \(rect=.*\)/        -> \1/p;
             s/^run screenshot .*\\\\\(.*\)\.bmp$/        -> \1.png/p'
 
+# Screenshots leave the pointer out; it is drawn in, an arrow with its tip
+# where the host last put it before each screenshot.
+pointer_at_shots() {
+    tr -d '\r' <"$out/host.log" | awk '
+        /^mouse .* at=/ { split(substr($NF, 4), at, ","); x = at[1]; y = at[2] }
+        /^screenshot saved / { n = split($0, part, /\\/); sub(/\.bmp$/, "", part[n]); print part[n], x, y }'
+}
+arrow() {
+    local x=$1 y=$2
+    echo "polygon $x,$y $x,$((y + 16)) $((x + 4)),$((y + 12)) $((x + 7)),$((y + 19))" \
+        "$((x + 9)),$((y + 18)) $((x + 6)),$((y + 11)) $((x + 11)),$((y + 11))"
+}
 shots=0
-for bmp in "$out"/*.bmp; do
-    # The middle of the screen, where the list, the menus and the windows are.
-    convert "$bmp" -gravity center -crop 800x500+0+0 +repage "${bmp%.bmp}.png"
-    rm "$bmp"
+while read -r name x y; do
+    if [[ $name == *-second-monitor ]]; then
+        # Both monitors, at 800/2048 of their size, each outlined.
+        convert "$out/$name.bmp" -resize 800x300 -fill none -stroke gray60 \
+            -draw "rectangle 0,0 399,299" -draw "rectangle 400,0 799,299" \
+            -fill white -stroke black -draw "$(arrow $((x * 800 / 2048)) $((y * 800 / 2048)))" \
+            -background black -gravity center -extent 800x500 "$out/$name.png"
+    else
+        # The middle of the left monitor, where the list, the menus and the
+        # windows are.
+        convert "$out/$name.bmp" -crop 800x500+112+134 +repage -fill white -stroke black \
+            -draw "$(arrow $((x - 112)) $((y - 134)))" "$out/$name.png"
+    fi
+    rm "$out/$name.bmp"
     shots=$((shots + 1))
-done
+done < <(pointer_at_shots)
 # Each step for a second and a half, the last one for four.
 pngs=("$out"/[0-9]*.png)
 convert -delay 150 "${pngs[@]:0:${#pngs[@]}-1}" -delay 400 "${pngs[-1]}" -loop 0 \
@@ -177,18 +322,28 @@ done
 
 # What each program must have done: the mail menu opened and its Open item
 # chosen, the sound window opened, and the network program's menu opened
-# only for the click in its own form.
+# only for the clicks in its own form; with the keys, Enter on the network
+# row opened its window and the Apps key on the VPN row its menu; with the
+# mouse, a right click on the network row its menu at the pointer; Click the
+# mail menu at the pointer; and the list showed on the right monitor.
 expect() {
     tr -d '\r' <"$out/$1.log" | grep -q "$2" || { echo "demo: $1 did not log \"$2\"" >&2; exit 1; }
 }
-expect mail '^mail menu id=1 at='
+expect mail '^mail menu id=1 at=512,384$'
 expect mail '^mail chose Open$'
 expect mail '^mail window id=1$'
 expect sound '^sound window id=1$'
 expect network '^network v4 id=0 WM_RBUTTONUP at=2,0$'
 expect network '^network v4 id=1 WM_CONTEXTMENU at='
-expect network '^network menu id=1 at='
-[ "$(grep -c ' menu ' "$out/network.log")" -eq 1 ] ||
+expect network '^network window id=1$'
+expect network '^network menu id=2 at='
+expect network "^network v4 id=1 WM_CONTEXTMENU at=${hover/ /,}$"
+expect network "^network menu id=1 at=${hover/ /,}$"
+expect mail '^mail menu id=1 at=330,300$'
+[ "$(grep -c ' menu ' "$out/network.log")" -eq 3 ] ||
     { echo "demo: the network program opened a menu for a click in the classic form" >&2; exit 1; }
-[ "$shots" -eq 13 ] || { echo "demo: expected 13 screenshots" >&2; exit 1; }
+IFS=, read -r left top width height <<<"$(list_place '$')"
+[ "$left" -ge 1024 ] && [ $((left + width)) -le 2048 ] ||
+    { echo "demo: the list showed at $(list_place '$'), not on the right monitor" >&2; exit 1; }
+[ "$shots" -eq 24 ] || { echo "demo: expected 24 screenshots" >&2; exit 1; }
 echo "demo: done"

@@ -2,8 +2,10 @@
 # one session per Wine prefix at a time, its own Xvfb and wineserver, and
 # every process it starts stopped by its id when the script ends.
 #
-#   wine_session NAME PREFIX   makes the prefix (once), takes its session lock
-#                              and stops the session's processes on exit;
+#   wine_session NAME PREFIX [SETTING...]
+#                              makes the prefix (once, with the X11 driver's
+#                              SETTINGs, see wine-prefix.sh), takes its session
+#                              lock and stops the session's processes on exit;
 #                              NAME starts the script's messages
 #   start_xvfb GEOMETRY [ARG...]  a private Xvfb on a free display; exports DISPLAY
 #   start_wineserver           the prefix's wineserver, after any left over
@@ -36,7 +38,7 @@ end_session() {
 wine_session() {
     session_name=$1
     export WINEPREFIX=$2 WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    bash "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$WINEPREFIX" >&2
+    bash "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$WINEPREFIX" "${@:3}" >&2
     exec 7>"$WINEPREFIX.session.lock"
     flock -w 600 7 || { echo "$session_name: another session holds $WINEPREFIX" >&2; exit 1; }
     trap end_session EXIT INT TERM

@@ -2,9 +2,9 @@
 // would, for the tests, the benchmarks and the demo: the times of "perf"
 // beside the shell's own floors (perf.cpp, perf_floor.h), the census of the
 // device contexts a plug-in opens and closes (dcwatch.cpp), screenshots
-// (screenshot.cpp), key presses (keys.cpp) and the mouse (mouse.cpp). The
-// shell's command table runs them; the stress run counts device contexts with
-// them.
+// (screenshot.cpp), key presses (keys.cpp), the mouse (mouse.cpp) and where a
+// window lies (window.cpp). The shell's command table runs them; the stress
+// run counts device contexts with them.
 #pragma once
 
 #include <windows.h>
@@ -30,8 +30,9 @@ DcCounts DeviceContexts();
 // The whole screen, every monitor, as a 24-bit bottom-up BMP file.
 bool SaveScreen(const std::string& path);
 
-// ---- the host commands "key NAME...", "mouse ACTION X Y", "perf ROWS ITERATIONS" --
+// ---- the host commands "key", "mouse", "window" and "perf" ---------------------
 
 void PressKeys(const std::string& names);
 void UseMouse(const std::string& arguments);
+void LogWindow(const std::string& class_and_title);
 void RunPerf(const std::string& arguments);

@@ -90,6 +90,7 @@ const Verb VERBS[] = {
     {"purge", [](const std::string&) { TrayPurge(); }, nullptr},
     {"key", PressKeys, nullptr},
     {"mouse", UseMouse, nullptr},
+    {"window", LogWindow, nullptr},
     {"stress", RunStress, nullptr},
     {"perf", RunPerf, nullptr},
     {"quit", [](const std::string&) { Quit(); }, nullptr},

@@ -79,6 +79,33 @@ TEST_F(EndToEnd, ListSizeAndPositionFollowTheLayoutRuleInTheStyleFont) {
               Expected({"Volume 40% / Muted", "Network: connected", "Battery"}, Layout{}));
 }
 
+// The host's "window" command, which scripts read to point the mouse at the
+// list's rows, logs the place the window system gives the list, hidden and
+// shown, and "none" for a class no window has.
+TEST_F(EndToEnd, TheHostLogsWhereAWindowLies) {
+    StartHost();
+    StartTray("apps", THREE);
+    // The line due for the list as the inspector sees it.
+    const auto line_for_list = [&] {
+        const Window list = ListWindow();
+        char line[120];
+        std::snprintf(line, sizeof line, "window Marrowick hwnd=%#x visible=%d rect=%d,%d,%d,%d",
+                      list.hwnd, list.visible ? 1 : 0, list.rect.x, list.rect.y, list.rect.w,
+                      list.rect.h);
+        return std::string(line);
+    };
+    Exec("window Marrowick");
+    const std::string hidden = line_for_list();
+    Exec("@Marrowick.Next");
+    ASSERT_TRUE(WaitShown(true));
+    Exec("window Marrowick");
+    const std::string shown = line_for_list();
+    EXPECT_THAT(LogLines("window Marrowick "), ElementsAre(hidden, shown));
+    EXPECT_NE(shown.find(" visible=1 "), std::string::npos);
+    Exec("window NoSuchClass");
+    EXPECT_THAT(LogLines("window NoSuchClass"), ElementsAre("window NoSuchClass none"));
+}
+
 TEST_F(EndToEnd, StylesPaintGradientsBordersAndFontsFromTheStyleFile) {
     WriteFile(Path("test.style"),
               "menu.frame.appearance: vertical\n"
