@@ -34,4 +34,9 @@ bool SaveScreen(const std::string& path);
 
 void PressKeys(const std::string& names);
 void UseMouse(const std::string& arguments);
+// One key or chord of the key command ("down", "shift+f10", "a") and one
+// action of the mouse command at a screen point, for the host's own runs;
+// false when the name is unknown or SendInput failed.
+bool PressKey(const std::string& name);
+bool UseMouseAt(const std::string& action, int x, int y);
 void RunPerf(const std::string& arguments);
