@@ -171,32 +171,6 @@ bool ParseArguments(const std::string& arguments, bool* interactive, int* broadc
     return true;
 }
 
-std::string Directory(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// A file as it was before the run, put back after it.
-struct SavedFile {
-    bool existed;
-    std::string content;
-};
-
-SavedFile SaveFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    const bool existed = static_cast<bool>(file);
-    return {existed, std::string((std::istreambuf_iterator<char>(file)), {})};
-}
-
-void RestoreFile(const std::string& path, const SavedFile& saved) {
-    if (saved.existed) {
-        std::ofstream restore(path, std::ios::binary | std::ios::trunc);
-        restore << saved.content;
-    } else {
-        DeleteFileA(path.c_str());
-    }
-}
-
 // Runs the broadcasts; the seconds they took.
 double TimedRun(stress::Stress* stress, int broadcasts) {
     LARGE_INTEGER frequency, begin, end;
@@ -223,7 +197,7 @@ void RunStress(const std::string& arguments) {
         return;
     }
     // The plug-in's own settings file, which the run rewrites, restored at the end.
-    const std::string rc_path = Directory(plugin_path) + "Marrowick.rc";
+    const std::string rc_path = SettingsFileOf(plugin_path);
     const SavedFile original_rc = SaveFile(rc_path);
 
     stress::Stress stress(seed, module, lists.front(), rc_path, interactive);
