@@ -85,6 +85,12 @@ const Click& NamedClick(const char* name) {
     return CLICKS[0];
 }
 
+// What a button coming up on a row sends: the left one what Enter sends.
+const Click& ButtonClick(const std::string& button, const Click& enter_click) {
+    if (button == "left") return enter_click;
+    return NamedClick(button == "right" ? "RightClick" : "MiddleClick");
+}
+
 }  // namespace
 
 // The window clicked to leave the list, and the hook that sees the
@@ -261,18 +267,20 @@ void Stress::PointerOnRow(const char* action) {
     if (highlights || !move) model_.selected = row;
     counts_.input_moves += highlights;
     if (!move) {
-        ExpectClick(action[0] == 'l'   ? *enter_click_
-                    : action[0] == 'r' ? NamedClick("RightClick")
-                                       : NamedClick("MiddleClick"));
+        ExpectClick(ButtonClick(action, *enter_click_));
         HideByInput();
     }
     CheckAfterChange(highlights);
-    if (!move) return;
+    if (move) CheckHoverPaints(row, highlights, DeviceContexts().opened - paints);
+}
+
+// A pointer move paints the list once when it moves the highlight, and not
+// at all when it leaves the highlight where it was.
+void Stress::CheckHoverPaints(int row, bool highlights, long paints) {
     ++counts_.hover_checks;
-    const long painted = DeviceContexts().opened - paints;
-    if (painted != (highlights ? 1 : 0))
-        Error("the pointer moved onto row %d (highlighted %d, the highlight %s): %ld paints", row,
-              model_.selected, highlights ? "moves" : "stays", painted);
+    if (paints != (highlights ? 1 : 0))
+        Error("the pointer moved onto row %d (the highlight %s): %ld paints", row,
+              highlights ? "moves" : "stays", paints);
 }
 
 // A click on the host's own window, outside the list.
