@@ -4,8 +4,9 @@
 # fully painted list, beside two floors (the host drawing the same rows with
 # the same calls into a window of the same size; the host measuring, sizing,
 # showing, activating and drawing a window of its own as showing the list
-# does), for 10 and 100 entries, in solid and in gradient styles. Prints one
-# table of medians.
+# does), for 10 and 100 entries, in solid and in gradient styles, and the
+# Down key of the interactive list beside the first floor. Prints one table
+# of medians.
 #
 #   scripts/wine-bench.sh [ITERATIONS_10 [ITERATIONS_100]]
 #
@@ -69,18 +70,22 @@ echo "(blackbox.exe, $iterations_10 and $iterations_100 runs; the floors are the
 awk -v styles="solid solid gradient gradient" '
     BEGIN {
         split(styles, style, " ")
-        printf "%-9s %5s %9s %9s %9s %9s %8s %8s %9s %10s\n", "style", "rows", "show", "next", \
-            "floor", "show-fl", "show/fl", "next/fl", "show/sfl", "unpainted"
+        printf "%-9s %5s %8s %8s %8s %8s %8s %8s %8s %8s %8s %8s %9s\n", "style", "rows", \
+            "show", "next", "key", "floor", "key-fl", "show-fl", "show/fl", "next/fl", "key/kfl", \
+            "show/sfl", "unpainted"
     }
     /^perf / {
         for (i = 2; i <= NF; ++i) { split($i, kv, "="); f[kv[1]] = kv[2] }
         ++n
-        printf "%-9s %5d %9.0f %9.0f %9.0f %9.0f %8.2f %8.2f %9.2f %10d\n", style[n], f["rows"], \
-            f["show_us"], f["next_us"], f["floor_us"], f["show_floor_us"], f["show_ratio"], \
-            f["next_ratio"], f["show_floor_ratio"], f["unpainted"]
+        printf "%-9s %5d %8.0f %8.0f %8.0f %8.0f %8.0f %8.0f %8.2f %8.2f %8.2f %8.2f %9d\n", \
+            style[n], f["rows"], f["show_us"], f["next_us"], f["key_us"], f["floor_us"], \
+            f["key_floor_us"], f["show_floor_us"], f["show_ratio"], f["next_ratio"], \
+            f["key_ratio"], f["show_floor_ratio"], f["unpainted"]
     }' "$work/host.log"
 echo "show: Next on the hidden list (count, layout, show, paint); next: Next on the shown list"
-echo "(highlight moves, repaint); floor: the host repainting a window of the list's size with"
-echo "the style fill, DrawIconEx and DrawTextA of the same rows in the same font; show-fl: the"
-echo "host measuring the rows' texts (DrawTextA DT_CALCRECT), sizing, showing, activating and"
-echo "painting as the floor a hidden window of the list's styles. The goal: show/sfl <= 1.10."
+echo "(highlight moves, repaint); key: a Down key on the shown interactive list (highlight"
+echo "moves, is named for screen readers, repaint); floor: the host repainting a window of the"
+echo "list's size with the style fill, DrawIconEx and DrawTextA of the same rows in the same"
+echo "font; key-fl: the same floor, timed in turn with key; show-fl: the host measuring the"
+echo "rows' texts (DrawTextA DT_CALCRECT), sizing, showing, activating and painting as the"
+echo "floor a hidden window of the list's styles. The goals: show/sfl, next/fl, key/kfl <= 1.10."

@@ -76,6 +76,11 @@ bool Press(const std::vector<WORD>& keys) {
 
 }  // namespace
 
+bool PressKey(const std::string& name) {
+    const std::vector<WORD> keys = Chord(name);
+    return !keys.empty() && Press(keys);
+}
+
 void PressKeys(const std::string& names) {
     std::istringstream words(names);
     std::string name;

@@ -2,9 +2,11 @@
 // would, for the tests, the benchmarks and the demo: the times of "perf"
 // beside the shell's own floors (perf.cpp, perf_floor.h), the census of the
 // device contexts a plug-in opens and closes (dcwatch.cpp), screenshots
-// (screenshot.cpp), key presses (keys.cpp), the mouse (mouse.cpp) and where a
-// window lies (window.cpp). The shell's command table runs them; the stress
-// run counts device contexts with them.
+// (screenshot.cpp), key presses (keys.cpp), the mouse (mouse.cpp), where a
+// window lies (window.cpp) and the plug-in's settings file replaced for a run
+// (settings_file.cpp). The shell's command table runs them; the stress run
+// counts device contexts, presses keys, uses the mouse and writes the settings
+// with them.
 #pragma once
 
 #include <windows.h>
@@ -30,9 +32,26 @@ DcCounts DeviceContexts();
 // The whole screen, every monitor, as a 24-bit bottom-up BMP file.
 bool SaveScreen(const std::string& path);
 
+// ---- the plug-in's settings file for a run (settings_file.cpp) -----------------
+
+// The Marrowick.rc beside the plug-in module at plugin_path.
+std::string SettingsFileOf(const std::string& plugin_path);
+// A file as it was before a run, put back after it.
+struct SavedFile {
+    bool existed;
+    std::string content;
+};
+SavedFile SaveFile(const std::string& path);
+void RestoreFile(const std::string& path, const SavedFile& saved);
+
 // ---- the host commands "key", "mouse", "window" and "perf" ---------------------
 
 void PressKeys(const std::string& names);
 void UseMouse(const std::string& arguments);
 void LogWindow(const std::string& class_and_title);
+// One key or chord of the key command ("down", "shift+f10", "a") and one
+// action of the mouse command at a screen point, for the host's own runs;
+// false when the name is unknown or SendInput failed.
+bool PressKey(const std::string& name);
+bool UseMouseAt(const std::string& action, int x, int y);
 void RunPerf(const std::string& arguments);

@@ -63,6 +63,11 @@ bool Act(const Button& button, int x, int y) {
 
 }  // namespace
 
+bool UseMouseAt(const std::string& action, int x, int y) {
+    const Button* button = FindButton(action.c_str());
+    return button && Act(*button, x, y);
+}
+
 void UseMouse(const std::string& arguments) {
     char name[16] = "";
     int x = 0, y = 0;

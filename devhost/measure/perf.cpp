@@ -1,7 +1,7 @@
 // The host command "perf ROWS ITERATIONS": how long the loaded plug-in takes
-// from a broadcast to its fully painted list, beside two floors: the host
-// itself doing the same work with the same calls in a window of its own, in
-// the same run. It fills an empty tray with ROWS entries of its own
+// from a broadcast, or a key, to its fully painted list, beside two floors:
+// the host itself doing the same work with the same calls in a window of its
+// own, in the same run. It fills an empty tray with ROWS entries of its own
 // (two-line tips, 32-pixel icons) and then, ITERATIONS times in turn, times
 //
 //   show        "@Marrowick.Next" on the hidden list: count, layout, show,
@@ -17,23 +17,35 @@
 //               DT_CALCRECT in the base style's font), sized and centred
 //               with SetWindowPos, shown, activated and painted as the floor.
 //
-// Each time runs from the SendMessage of the broadcast (or the floor's first
-// call) through UpdateWindow, which paints at once, and GdiFlush, which puts
-// the pixels on the screen. The list and the show floor's window are hidden
-// between runs, outside the times. It logs one line with the medians in
-// microseconds and the plug-in's times over the floors':
+// Then, with the plug-in's Marrowick.rc turning marrowick.interactive on for
+// as long (and put back after), ITERATIONS times in turn, the list shown
+// untimed before each:
+//
+//   key         a Down key on the shown list: move the highlight, name it
+//               for screen readers, repaint;
+//   key floor   the floor again, in the same alternation.
+//
+// Each time runs from the SendMessage of the broadcast or the key (or the
+// floor's first call) through UpdateWindow, which paints at once, and
+// GdiFlush, which puts the pixels on the screen. The list and the show
+// floor's window are hidden between runs, outside the times. It logs one
+// line with the medians in microseconds and the plug-in's times over the
+// floors':
 //   perf rows=10 iterations=200 width=... height=... show_us=... next_us=...
 //        floor_us=... show_ratio=... next_ratio=... unpainted=0
-//        show_floor_us=... show_floor_ratio=...
+//        show_floor_us=... show_floor_ratio=... key_us=... key_floor_us=...
+//        key_ratio=...
 // on one line: show_ratio and next_ratio are show and next over the floor,
-// show_floor_ratio is show over the show floor; unpainted counts the times
-// that created fewer or more fonts than their layout and paint create. The
-// floors use the plug-in's default geometry (an empty or absent rc file).
+// show_floor_ratio is show over the show floor, key_ratio key over the key
+// floor; unpainted counts the times that created fewer or more fonts than
+// their layout and paint create. The floors use the plug-in's default
+// geometry (an empty or absent rc file), as the key's settings do.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -114,7 +126,7 @@ struct PerfRun {
     HWND floor;                // the repaint floor, shown throughout at the list's place
     HWND show_floor;           // the show floor, hidden between its times
     std::vector<HFONT> fonts;  // the fonts CreateStyleFont handed out in one time
-    std::vector<double> show, next, floor_times, show_floor_times;
+    std::vector<double> show, next, floor_times, show_floor_times, key, key_floor_times;
     int unpainted = 0;
 };
 
@@ -135,6 +147,20 @@ double Time(Operation operation, PerfRun& run, size_t expected_fonts) {
 // "@Marrowick.Next" and the paint it asks for.
 void NextAndPaint(HWND list) {
     Send("@Marrowick.Next");
+    UpdateWindow(list);
+}
+
+// The key goes straight to the list's window procedure, as DispatchMessage
+// hands it over once a message loop has taken it from the queue, rather than
+// through SendInput: so the time is the plug-in's own path (the key's
+// handling, the highlight's move, its name and events for screen readers, the
+// repaint) beside the floor's repaint, without the way from the input queue
+// to the window, which is the window system's, the same for every window,
+// and asynchronous, and which varies with the machine's load more than the
+// path itself.
+void DownAndPaint(HWND list) {
+    const LPARAM once = 1 | MapVirtualKeyA(VK_DOWN, MAPVK_VK_TO_VSC) << 16 | KF_EXTENDED << 16;
+    SendMessageA(list, WM_KEYDOWN, VK_DOWN, once);
     UpdateWindow(list);
 }
 
@@ -172,15 +198,43 @@ void TimeIteration(PerfRun& run) {
     PumpMessages();
 }
 
+// key and the floor, each after the last has settled, the list shown before.
+void TimeKeyIteration(PerfRun& run) {
+    NextAndPaint(run.list);
+    PumpMessages();
+    run.key.push_back(Time([&] { DownAndPaint(run.list); }, run, 1));
+    Send("@Marrowick.Cancel");
+    PumpMessages();
+    run.key_floor_times.push_back(Time([&] { RepaintFloor(run.floor); }, run, 1));
+    PumpMessages();
+}
+
+// The key times, with the plug-in's settings file turning the interactive
+// list on; the file is put back and the plug-in reconfigured after them.
+void TimeKeys(PerfRun& run, int iterations) {
+    HMODULE module = nullptr;
+    std::string plugin_path;
+    if (!FirstPlugin(&module, &plugin_path)) return;
+    const std::string rc_path = SettingsFileOf(plugin_path);
+    const SavedFile saved = SaveFile(rc_path);
+    std::ofstream(rc_path, std::ios::binary | std::ios::trunc) << "marrowick.interactive: true\n";
+    Deliver(MSG_RECONFIGURE, 0, 0);
+    for (int i = 0; i < iterations; ++i) TimeKeyIteration(run);
+    RestoreFile(rc_path, saved);
+    Deliver(MSG_RECONFIGURE, 0, 0);
+}
+
 void LogTimes(const PerfRun& run, int rows, int iterations, const RECT& rect) {
     const double show_us = Median(run.show), next_us = Median(run.next);
     const double floor_us = Median(run.floor_times);
     const double show_floor_us = Median(run.show_floor_times);
+    const double key_us = Median(run.key), key_floor_us = Median(run.key_floor_times);
     Log("perf rows=%d iterations=%d width=%ld height=%ld show_us=%.1f next_us=%.1f floor_us=%.1f "
-        "show_ratio=%.2f next_ratio=%.2f unpainted=%d show_floor_us=%.1f show_floor_ratio=%.2f",
+        "show_ratio=%.2f next_ratio=%.2f unpainted=%d show_floor_us=%.1f show_floor_ratio=%.2f "
+        "key_us=%.1f key_floor_us=%.1f key_ratio=%.2f",
         rows, iterations, rect.right - rect.left, rect.bottom - rect.top, show_us, next_us,
         floor_us, show_us / floor_us, next_us / floor_us, run.unpainted, show_floor_us,
-        show_us / show_floor_us);
+        show_us / show_floor_us, key_us, key_floor_us, key_us / key_floor_us);
 }
 
 bool ParseArguments(const std::string& arguments, int* rows, int* iterations) {
@@ -217,6 +271,7 @@ void TimeRows(PerfRun& run, int rows, int iterations) {
 
     CollectStyleFonts(&run.fonts);
     for (int i = 0; i < iterations; ++i) TimeIteration(run);
+    TimeKeys(run, iterations);
     CollectStyleFonts(nullptr);
     LogTimes(run, rows, iterations, rect);
     DestroyWindow(run.floor);

@@ -51,11 +51,15 @@ void Stress::Broadcast(Command command, const std::string& text, const Click* cl
     Deliver(MSG_BROADCAST, 0, reinterpret_cast<LPARAM>(const_cast<char*>(text.c_str())));
     ShowAndMove(command, prediction);
     CheckPurges(text, prediction, PurgeRequests() - purges);
+    CheckAfterChange(command == NEXT || command == PREV);
+}
 
+// The checks once the list has painted what the change asked for.
+void Stress::CheckAfterChange(bool painted) {
     UpdateWindow(list_);
     PumpMessages();
     CheckResources();
-    CheckList(command == NEXT || command == PREV);
+    CheckList(painted);
 }
 
 // What the list must do, worked out from the tray before the broadcast: Next
@@ -119,6 +123,7 @@ void Stress::ShowAndMove(Command command, const Prediction& prediction) {
         model_.visible = true;
         model_.selected = 0;
         model_.count = prediction.dead ? GetTraySize() : prediction.size;
+        if (interactive_) NoteShow();
     }
     if (command == NEXT && !prediction.shows && ++model_.selected >= model_.count)
         model_.selected = 0;

@@ -1,6 +1,6 @@
-// The host command "stress N SEED FILE": N broadcasts to the loaded plug-in,
-// drawn at random from SEED, with faults between them, all from inside the
-// host so that no broadcast waits for a process to start:
+// The host command "stress [interactive] N SEED FILE": N broadcasts to the
+// loaded plug-in, drawn at random from SEED, with faults between them, all
+// from inside the host so that no broadcast waits for a process to start:
 //
 //   broadcasts  Next, Prev, Cancel, Send with each of the six click names and
 //               any white space before it, and broadcasts for other plug-ins;
@@ -8,10 +8,14 @@
 //               open owner windows and close them leaving their entries
 //               behind, two of them exit (one leaving its entries behind, one
 //               taking them along), and the plug-in's Marrowick.rc is
-//               rewritten and the plug-in reconfigured.
+//               rewritten and the plug-in reconfigured;
+//   input       with "interactive", the rc turns marrowick.interactive on and
+//               real keys and mouse actions come between the broadcasts
+//               while the list is shown (input.cpp says which, and what the
+//               model makes of them), each checked as a broadcast is.
 //
 // The host keeps its own model of the list (shown, highlighted row, rows) and
-// after every broadcast, once the list has painted, checks:
+// after every broadcast and input, once the list has painted, checks:
 //   - every font CreateStyleFont handed out during it is deleted (GetObjectType
 //     answers 0 for it);
 //   - every device context the plug-in opened is closed again, counted through
@@ -46,6 +50,17 @@ constexpr int BASE_STYLE = 8;  // menu.frame
 constexpr int TIP_STYLE = 9;   // menu.hilite
 constexpr double FAULT_RATE = 0.06;
 
+// The counts of an interactive run's input, for the end of the summary line.
+std::string InputSummary(const Counts& c) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  " keys=%d letters=%d pointer_moves=%d button_clicks=%d outside_clicks=%d "
+                  "input_moves=%d input_hides=%d hover_checks=%d",
+                  c.keys, c.letters, c.pointer_moves, c.button_clicks, c.outside_clicks,
+                  c.input_moves, c.input_hides, c.hover_checks);
+    return text;
+}
+
 }  // namespace
 
 // Logs an error of the current step; the first MAX_REPORTED_ERRORS only, as
@@ -73,6 +88,7 @@ bool Stress::Start() {
     if (WatchDeviceContexts(plugin_) == 0)
         Log("stress note the plug-in imports none of the device context functions");
     CollectStyleFonts(&fonts_);
+    if (interactive_) StartInput();
     return true;
 }
 
@@ -87,6 +103,7 @@ void Stress::Run(int broadcasts) {
         if (i == 2 * broadcasts / 3) ExitOwner(true);
         if (Chance(FAULT_RATE)) RandomFault();
         RandomBroadcast();
+        if (interactive_) RandomInputs();
     }
 }
 
@@ -102,6 +119,7 @@ void Stress::Finish(const std::string& expected_path, double seconds) {
     UnwatchDeviceContexts();
     CollectStyleFonts(nullptr);
     ReleaseCapture();
+    if (interactive_) FinishInput();
     WriteExpected(expected_path);
     LogSummary(dcs, seconds);
 }
@@ -122,55 +140,35 @@ void Stress::LogSummary(const DcCounts& dcs, double seconds) const {
         "messages=%d delivered=%ld clicks_to_nobody=%d faults=%d owner_exits=%d "
         "windows_opened=%d windows_closed=%d entries_added=%d entries_removed=%d "
         "tips_changed=%d reconfigures=%d purges=%d fonts=%ld fonts_leaked=%ld dcs=%ld "
-        "dcs_leaked=%ld highlight_checks=%d errors=%d list=%s rows=%d selected=%d seconds=%.1f",
+        "dcs_leaked=%ld highlight_checks=%d errors=%d list=%s rows=%d selected=%d seconds=%.1f%s",
         c.broadcasts, c.shows, c.moves, c.hides, c.sends, c.others, c.clicks, c.messages,
         c.delivered, c.clicks_to_nobody, faults, c.owner_exits, c.windows_opened, c.windows_closed,
         c.entries_added, c.entries_removed, c.tips_changed, c.reconfigures, c.purges, c.fonts,
         c.fonts_leaked, dcs.opened, dcs.open + dcs.stray, c.highlight_checks, c.errors,
-        model_.visible ? "shown" : "hidden", model_.count, model_.selected, seconds);
+        model_.visible ? "shown" : "hidden", model_.count, model_.selected, seconds,
+        interactive_ ? InputSummary(c).c_str() : "");
 }
 
 }  // namespace stress
 
 namespace {
 
-// "N SEED FILE"; false, with the usage logged, when the arguments are not.
-bool ParseArguments(const std::string& arguments, int* broadcasts, unsigned* seed,
-                    std::string* expected_path) {
+constexpr char INTERACTIVE[] = "interactive ";
+
+// "[interactive] N SEED FILE"; false, with the usage logged, when the
+// arguments are not.
+bool ParseArguments(const std::string& arguments, bool* interactive, int* broadcasts,
+                    unsigned* seed, std::string* expected_path) {
+    *interactive = arguments.rfind(INTERACTIVE, 0) == 0;
+    const std::string rest = arguments.substr(*interactive ? sizeof INTERACTIVE - 1 : 0);
     int start = 0;
-    if (std::sscanf(arguments.c_str(), "%d %u %n", broadcasts, seed, &start) < 2 || !start ||
-        *broadcasts < 1 || start >= static_cast<int>(arguments.size())) {
-        Log("error usage: stress BROADCASTS SEED EXPECTED_CLICKS_FILE");
+    if (std::sscanf(rest.c_str(), "%d %u %n", broadcasts, seed, &start) < 2 || !start ||
+        *broadcasts < 1 || start >= static_cast<int>(rest.size())) {
+        Log("error usage: stress [interactive] BROADCASTS SEED EXPECTED_CLICKS_FILE");
         return false;
     }
-    *expected_path = arguments.substr(start);
+    *expected_path = rest.substr(start);
     return true;
-}
-
-std::string Directory(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// A file as it was before the run, put back after it.
-struct SavedFile {
-    bool existed;
-    std::string content;
-};
-
-SavedFile SaveFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    const bool existed = static_cast<bool>(file);
-    return {existed, std::string((std::istreambuf_iterator<char>(file)), {})};
-}
-
-void RestoreFile(const std::string& path, const SavedFile& saved) {
-    if (saved.existed) {
-        std::ofstream restore(path, std::ios::binary | std::ios::trunc);
-        restore << saved.content;
-    } else {
-        DeleteFileA(path.c_str());
-    }
 }
 
 // Runs the broadcasts; the seconds they took.
@@ -186,10 +184,11 @@ double TimedRun(stress::Stress* stress, int broadcasts) {
 }  // namespace
 
 void RunStress(const std::string& arguments) {
+    bool interactive = false;
     int broadcasts = 0;
     unsigned seed = 0;
     std::string expected_path;
-    if (!ParseArguments(arguments, &broadcasts, &seed, &expected_path)) return;
+    if (!ParseArguments(arguments, &interactive, &broadcasts, &seed, &expected_path)) return;
     const std::vector<HWND> lists = WindowsRegisteredFor(MSG_BROADCAST);
     HMODULE module = nullptr;
     std::string plugin_path;
@@ -198,10 +197,10 @@ void RunStress(const std::string& arguments) {
         return;
     }
     // The plug-in's own settings file, which the run rewrites, restored at the end.
-    const std::string rc_path = Directory(plugin_path) + "Marrowick.rc";
+    const std::string rc_path = SettingsFileOf(plugin_path);
     const SavedFile original_rc = SaveFile(rc_path);
 
-    stress::Stress stress(seed, module, lists.front(), rc_path);
+    stress::Stress stress(seed, module, lists.front(), rc_path, interactive);
     if (!stress.Start()) return;
     const double seconds = TimedRun(&stress, broadcasts);
     stress.Finish(expected_path, seconds);

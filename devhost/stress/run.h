@@ -51,11 +51,16 @@ struct Sides {
     int top, right, bottom, left;
 };
 
-// The host's model of the list.
+// The host's model of the list; the pointer and the characters typed matter
+// to an interactive list only.
 struct Model {
     bool visible = false;
     int selected = 0;
     int count = 0;
+    POINT pointer_at_show = {0, 0};  // the pointer leaves it before the highlight follows
+    bool pointer_moved = false;
+    std::string typed;  // type-ahead, folded to upper case
+    DWORD last_typed = 0;
 };
 
 // What a broadcast must do to the list, worked out from the tray before it.
@@ -74,14 +79,25 @@ struct Counts {
     int entries_removed = 0, tips_changed = 0, reconfigures = 0, purges = 0;
     long fonts = 0, fonts_leaked = 0;
     int highlight_checks = 0, errors = 0;
+    // the input of an interactive run
+    int keys = 0, letters = 0, pointer_moves = 0, button_clicks = 0, outside_clicks = 0;
+    int input_moves = 0, input_hides = 0, hover_checks = 0;
 };
 
+// What an input does to the shown list.
+enum InputEffect { NEXT_ROW, PREVIOUS_ROW, FIRST_ROW, LAST_ROW, ENTER, CONTEXT_MENU, ESCAPE, NONE };
+
 // One run of the stress command, from the tray programs found at its start
-// to the summary line.
+// to the summary line; an interactive run turns marrowick.interactive on and
+// mixes real keys and mouse actions into the broadcasts.
 class Stress {
 public:
-    Stress(unsigned seed, HMODULE plugin, HWND list, const std::string& rc_path)
-        : random_(seed), plugin_(plugin), list_(list), rc_path_(rc_path) {}
+    Stress(unsigned seed, HMODULE plugin, HWND list, const std::string& rc_path, bool interactive)
+        : random_(seed),
+          plugin_(plugin),
+          list_(list),
+          rc_path_(rc_path),
+          interactive_(interactive) {}
 
     bool Start();
     void Run(int broadcasts);
@@ -114,6 +130,25 @@ private:
     void ExpectClick(const Click& click);
     void ShowAndMove(Command command, const Prediction& prediction);
     void CheckPurges(const std::string& text, const Prediction& prediction, int purged);
+    void CheckAfterChange(bool painted);
+
+    // input.cpp: the keys and the mouse of an interactive run
+    void StartInput();
+    void FinishInput();
+    void RandomInputs();
+    void RandomInput();
+    void Key(const char* name, InputEffect effect);
+    void Letter();
+    void PointerOnRow(const char* action);
+    void CheckHoverPaints(int row, bool highlights, long paints);
+    void ClickOutside();
+    bool ListInFront();
+    void AwaitInput();
+    bool RowPoint(int row, POINT* at);
+    void NoteShow();
+    void KeyModel(InputEffect effect);
+    bool SearchModel(char letter, DWORD time);
+    void HideByInput();
 
     // checks.cpp: the checks after each broadcast
     void CheckResources();
@@ -139,7 +174,7 @@ private:
 
     // settings.cpp: the plug-in's Marrowick.rc
     void Reconfigure();
-    std::string RandomRc(Sides* base_padding);
+    std::string RandomRc(Sides* base_padding, const Click** enter_click);
     Sides RandomSides(int most);
 
     // The run as started.
@@ -147,11 +182,13 @@ private:
     HMODULE plugin_;
     HWND list_;
     std::string rc_path_;
+    bool interactive_;
     std::vector<Owner> owners_;
 
     // The model and what it expects.
     Model model_;
-    Sides base_ = {0, 0, 0, 0};  // the base padding of the rc now in force
+    Sides base_ = {0, 0, 0, 0};           // the base padding of the rc now in force
+    const Click* enter_click_ = nullptr;  // what Enter and the left button send, when interactive
     std::vector<std::string> expected_;
 
     // What the checks need.
@@ -164,6 +201,7 @@ private:
     const uint32_t* capture_bits_ = nullptr;
     int capture_width_ = 0;
     long dcs_open_reported_ = 0, dcs_stray_reported_ = 0;
+    HWND bystander_ = nullptr;  // a window of the host's own, clicked to leave the list
 
     int step_ = 0;  // the broadcast under way
     Counts counts_;

@@ -32,20 +32,24 @@ std::string PaddingText(const Sides& p, int form) {
 // padding, which places the rows.
 void Stress::Reconfigure() {
     Sides base = {0, 0, 0, 0};
-    const std::string rc = RandomRc(&base);
+    const Click* enter_click = nullptr;
+    const std::string rc = RandomRc(&base, &enter_click);
     std::ofstream file(rc_path_, std::ios::binary | std::ios::trunc);
     file << rc;
     file.close();
     base_ = base;
+    enter_click_ = enter_click;
     Deliver(MSG_RECONFIGURE, 0, 0);
     ++counts_.reconfigures;
 }
 
 // A new Marrowick.rc: paddings in every form the syntax has, icons from none
 // to large, conversion on and off, separators quoted, unquoted, empty, a lone
-// quote and too long, borders on and off, style names in any case. *base_padding
-// is the base padding it sets.
-std::string Stress::RandomRc(Sides* base_padding) {
+// quote and too long, borders on and off, style names in any case; in an
+// interactive run the list takes input, with Enter sending any of the click
+// names. *base_padding is the base padding it sets, *enter_click the click
+// Enter sends (none when the list takes no input).
+std::string Stress::RandomRc(Sides* base_padding, const Click** enter_click) {
     static const char* const SEPARATORS[] = {
         "\" / \"", "|", "\"\"", "\"", "\" ~~~~~~~~~~~ \"", "\"0123456789abcdefghij\""};
     static const char* const BOOLS[] = {"true", "false", "TRUE", "yes"};
@@ -64,6 +68,12 @@ std::string Stress::RandomRc(Sides* base_padding) {
        << "marrowick.tip_border: " << BOOLS[Pick(4)] << "\n"
        << "marrowick.base_style: " << (Chance(0.5) ? "menu.frame" : "MENU.Frame") << "\n"
        << "marrowick.tip_style: " << (Chance(0.5) ? "menu.hilite" : "Menu.HiLite") << "\n";
+    *enter_click = nullptr;
+    if (interactive_) {
+        *enter_click = &CLICKS[Pick(6)];
+        rc << "marrowick.interactive: true\n"
+           << "marrowick.enter_click: " << (*enter_click)->name << "\n";
+    }
     *base_padding = base;
     return rc.str();
 }

@@ -1,13 +1,15 @@
 // Marrowick under load and faults, end to end: the real DLL in blackbox.exe
 // under Wine with four tray programs, driven by the host's own stress
 // command (devhost/stress/) with 10,000 mixed broadcasts and faults
-// between them. The host checks fonts, device contexts, the list's state
-// and highlight after every broadcast and prints one summary line; this test
-// checks that line, that the host still runs, that the list is in the state
-// the last command left, and that each tray program logged exactly the
-// clicks the host expected, in order.
+// between them; and an interactive list driven by fewer broadcasts with real
+// keys and mouse actions among them. The host checks fonts, device contexts,
+// the list's state and highlight after every broadcast and input and prints
+// one summary line; each test checks that line, that the host still runs,
+// that the list is in the state the last command left, and that each tray
+// program logged exactly the clicks the host expected, in order.
 //
-// MARROWICK_STRESS_BROADCASTS and MARROWICK_STRESS_SEED change the run.
+// MARROWICK_STRESS_BROADCASTS, MARROWICK_STRESS_INTERACTIVE_BROADCASTS and
+// MARROWICK_STRESS_SEED change the runs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,8 +68,10 @@ std::string FirstDifference(const std::vector<std::string>& logged,
 
 class Stress : public ::testing::Test {
 protected:
+    explicit Stress(const std::string& name = "stress") : name_(name) {}
+
     void SetUp() override {
-        dir_ = Session::Get().WorkDir() + "/stress";
+        dir_ = Session::Get().WorkDir() + "/" + name_;
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_ + "/plugin");
         std::filesystem::copy_file(E2E_WIN32_DIR "/Marrowick.dll", dir_ + "/plugin/Marrowick.dll");
@@ -128,56 +132,88 @@ protected:
                WaitUntil([&] { return LogLines(done).size() > before; }, timeout);
     }
 
+    // The stress command with options ("" or "interactive ") over the four
+    // tray programs, and the checks every run must pass; the summary line's
+    // fields in fields_.
+    void RunStress(const std::string& options, int broadcasts) {
+        const int seed = FromEnvironment("MARROWICK_STRESS_SEED", 1);
+        StartHost();
+        StartTrays();
+        const std::string command = "stress " + options + std::to_string(broadcasts) + " " +
+                                    std::to_string(seed) + " " + WindowsPath(Path("expected.txt"));
+        ASSERT_TRUE(Exec(command, std::chrono::minutes(20))) << "the stress run did not finish";
+        const std::vector<std::string> summaries = LogLines("stress broadcasts=");
+        ASSERT_EQ(summaries.size(), 1u);
+        std::cout << summaries[0] << std::endl;
+        for (const std::string& error : LogLines("stress error")) ADD_FAILURE() << error;
+
+        // The host still runs and answers.
+        EXPECT_FALSE(host_.Ended()) << "the host exited";
+        EXPECT_TRUE(Exec("tray", STEP_TIMEOUT)) << "the host does not answer";
+        fields_ = Fields(summaries[0]);
+        EXPECT_EQ(fields_["broadcasts"], std::to_string(broadcasts));
+        CheckSummary();
+        CheckListAndClicks();
+    }
+
+    // Nothing leaked, every click delivered, and every kind of command and
+    // fault happened and the checks ran.
+    void CheckSummary() {
+        EXPECT_EQ(fields_["errors"], "0");
+        EXPECT_EQ(fields_["fonts_leaked"], "0");
+        EXPECT_EQ(fields_["dcs_leaked"], "0");
+        EXPECT_EQ(fields_["delivered"], fields_["messages"]);
+        EXPECT_EQ(fields_["owner_exits"], "2");
+        for (const char* count :
+             {"shows", "moves", "hides", "clicks", "windows_opened", "windows_closed",
+              "entries_added", "entries_removed", "tips_changed", "reconfigures", "purges", "fonts",
+              "dcs", "highlight_checks"})
+            EXPECT_GT(std::atoi(fields_[count].c_str()), 0) << count;
+    }
+
+    // The list as the last command left it, and each tray program got exactly
+    // the clicks the host expected, in order.
+    void CheckListAndClicks() {
+        const std::string window = Session::Get().Ask("window Marrowick");
+        EXPECT_NE(window.find(fields_["list"] == "shown" ? "visible=1" : "visible=0"),
+                  std::string::npos)
+            << window << " while the last command left the list " << fields_["list"];
+
+        const std::vector<std::string> expected = ReadLines(Path("expected.txt"));
+        EXPECT_EQ(std::to_string(expected.size()), fields_["messages"]);
+        for (const std::string& name : TRAYS) {
+            std::vector<std::string> mine;
+            for (const std::string& line : expected)
+                if (line.rfind(name + " ", 0) == 0) mine.push_back(line);
+            EXPECT_EQ(FirstDifference(ReadLines(Path(name + ".log")), mine), "") << name;
+        }
+    }
+
+    std::string name_;
     std::string dir_;
     Process host_;
     std::vector<Process> trays_;
+    std::map<std::string, std::string> fields_;
 };
 
 TEST_F(Stress, TenThousandBroadcastsWithOwnersAndSettingsChangingLeaveNothingBehind) {
-    const int broadcasts = FromEnvironment("MARROWICK_STRESS_BROADCASTS", 10000);
-    const int seed = FromEnvironment("MARROWICK_STRESS_SEED", 1);
-    StartHost();
-    StartTrays();
+    ASSERT_NO_FATAL_FAILURE(RunStress("", FromEnvironment("MARROWICK_STRESS_BROADCASTS", 10000)));
+    EXPECT_EQ(fields_.count("keys"), 0u) << "a run without input reports input";
+}
 
-    const std::string command = "stress " + std::to_string(broadcasts) + " " +
-                                std::to_string(seed) + " " + WindowsPath(Path("expected.txt"));
-    ASSERT_TRUE(Exec(command, std::chrono::minutes(20))) << "the stress run did not finish";
-    const std::vector<std::string> summaries = LogLines("stress broadcasts=");
-    ASSERT_EQ(summaries.size(), 1u);
-    std::cout << summaries[0] << std::endl;
-    for (const std::string& error : LogLines("stress error")) ADD_FAILURE() << error;
+// The same with marrowick.interactive on, and keys, letters, pointer moves,
+// button clicks on rows and clicks outside the list between the broadcasts.
+class InteractiveStress : public Stress {
+protected:
+    InteractiveStress() : Stress("stress-interactive") {}
+};
 
-    // The host still runs and answers.
-    EXPECT_FALSE(host_.Ended()) << "the host exited";
-    EXPECT_TRUE(Exec("tray", STEP_TIMEOUT)) << "the host does not answer";
-
-    auto fields = Fields(summaries[0]);
-    EXPECT_EQ(fields["broadcasts"], std::to_string(broadcasts));
-    EXPECT_EQ(fields["errors"], "0");
-    EXPECT_EQ(fields["fonts_leaked"], "0");
-    EXPECT_EQ(fields["dcs_leaked"], "0");
-    EXPECT_EQ(fields["delivered"], fields["messages"]);
-    EXPECT_EQ(fields["owner_exits"], "2");
-    // Every kind of command and fault happened, and the checks ran.
-    for (const char* count : {"shows", "moves", "hides", "clicks", "windows_opened",
-                              "windows_closed", "entries_added", "entries_removed", "tips_changed",
-                              "reconfigures", "purges", "fonts", "dcs", "highlight_checks"})
-        EXPECT_GT(std::atoi(fields[count].c_str()), 0) << count;
-
-    // The list as the last broadcast left it.
-    const std::string window = Session::Get().Ask("window Marrowick");
-    EXPECT_NE(window.find(fields["list"] == "shown" ? "visible=1" : "visible=0"), std::string::npos)
-        << window << " while the last command left the list " << fields["list"];
-
-    // Each tray program got exactly the clicks the host expected, in order.
-    const std::vector<std::string> expected = ReadLines(Path("expected.txt"));
-    EXPECT_EQ(std::to_string(expected.size()), fields["messages"]);
-    for (const std::string& name : TRAYS) {
-        std::vector<std::string> mine;
-        for (const std::string& line : expected)
-            if (line.rfind(name + " ", 0) == 0) mine.push_back(line);
-        EXPECT_EQ(FirstDifference(ReadLines(Path(name + ".log")), mine), "") << name;
-    }
+TEST_F(InteractiveStress, KeysAndTheMouseAmongBroadcastsAndFaultsLeaveNothingBehind) {
+    ASSERT_NO_FATAL_FAILURE(RunStress(
+        "interactive ", FromEnvironment("MARROWICK_STRESS_INTERACTIVE_BROADCASTS", 4000)));
+    for (const char* count : {"keys", "letters", "pointer_moves", "button_clicks", "outside_clicks",
+                              "input_moves", "input_hides", "hover_checks"})
+        EXPECT_GT(std::atoi(fields_[count].c_str()), 0) << count;
 }
 
 }  // namespace

@@ -158,6 +158,29 @@ TEST_F(InteractiveListTest, APointerThatHasNotMovedLeavesTheHighlight) {
     EXPECT_EQ(list_state.selected, 1);
 }
 
+// Hovering repaints only when the highlighted row changes: moving within a
+// row, onto the highlighted one or off the rows paints nothing.
+TEST_F(InteractiveListTest, HoveringRepaintsOnlyWhenTheHighlightedRowChanges) {
+    struct Move {
+        LPARAM at;
+        int repaints, selected;
+    };
+    const Move MOVES[] = {
+        {AT(30, 5), 0, 0},  {AT(30, 25), 1, 1}, {AT(80, 39), 0, 1},
+        {AT(2, 20), 0, 1},  {AT(30, 45), 1, 2}, {AT(30, 60), 0, 2},
+        {AT(30, -1), 0, 2}, {AT(30, 59), 0, 2}, {AT(30, 19), 1, 0},
+    };
+    Broam("Next");
+    fake::platform.cursor = {0, 0};  // away from where it was at the show
+    for (const Move& move : MOVES) {
+        fake::ClearCalls();
+        WndProc(hListWnd, WM_MOUSEMOVE, 0, move.at);
+        EXPECT_EQ(fake::CallsTo("InvalidateRect").size(), static_cast<size_t>(move.repaints))
+            << "at " << LOWORD(move.at) << ", " << static_cast<short>(HIWORD(move.at));
+        EXPECT_EQ(list_state.selected, move.selected);
+    }
+}
+
 // A mouse click in the version-4 form says it happened where the pointer is.
 TEST_F(InteractiveListTest, AMouseClickInTheVersionFourFormIsAnchoredAtThePointer) {
     config.notify_version = 4;
