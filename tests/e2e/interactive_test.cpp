@@ -6,6 +6,7 @@
 // table; the highlight moved by arrows, Home, End, the pointer and type-ahead,
 // seen in screenshots; the list hiding when another window is activated; and
 // without the key, keys and clicks on the list doing nothing at all.
+#include <algorithm>
 #include <iostream>
 #include <sstream>
 
@@ -139,11 +140,15 @@ protected:
             at = " at=" + std::to_string(point.x) + "," + std::to_string(point.y);
         }
         EXPECT_TRUE(WaitShown(false)) << input.name << " left the list shown";
+        if (row == TASK_MANAGER) return TaskManagerOpened(expected);
+        // Each callback of the click once: an input acted on twice shows here.
+        const size_t posted = Posted(input.click, version);
+        const std::vector<std::string> lines = Settle(program, from, posted);
+        EXPECT_EQ(static_cast<size_t>(std::count_if(lines.begin(), lines.end(), IsCallback)),
+                  posted)
+            << input.name << " on " << program;
         std::vector<std::string> menus;
-        const Outcome outcome =
-            row == TASK_MANAGER
-                ? TaskManagerOpened(expected)
-                : Opened(Settle(program, from, Posted(input.click, version)), &menus);
+        const Outcome outcome = Opened(lines, &menus);
         if (version == 4) {
             for (const std::string& menu : menus)
                 EXPECT_NE(menu.find(at), std::string::npos) << menu << " expected" << at;
