@@ -24,9 +24,6 @@ const Target TARGETS[] = {{"none", "no VERSION"},
                           {"three", "version 3"},
                           {"four", "VERSION 4"},
                           {"taskmgr", "cpu usage"}};
-constexpr int TASK_MANAGER = 3;
-constexpr char TASK_MANAGER_WINDOW[] = "#32770 Task Manager";
-constexpr unsigned WS_MINIMIZE = 0x20000000;
 
 struct Expectation {
     const char* click;
@@ -65,61 +62,8 @@ const std::vector<std::pair<int, std::vector<Expectation>>> EXPECTED = {
 // Where the pointer stays: the anchor of a version-4 Click.
 constexpr int POINTER_X = 200, POINTER_Y = 150;
 
-// How long the Task Manager is given to open something when nothing is
-// expected: it has no log that says a click has been read. It opens what it
-// opens within milliseconds; when something is expected, the wait is long.
-constexpr auto NOTHING_OPENED = 500ms;
-
 class ClickCommand : public ProgramOutcomes {
 protected:
-    void StartTaskManager() {
-        trays_.push_back(
-            Session::Get().RunWine({"taskmgr"}, Path("taskmgr.out"), Path("taskmgr.err")));
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                for (const std::string& line : LogLines("tray add "))
-                    if (line.find(" tip=\"CPU Usage:") != std::string::npos) return true;
-                return false;
-            },
-            START_TIMEOUT))
-            << "no icon from the Task Manager";
-    }
-
-    // The Task Manager's window put away, so that a click that opens it shows.
-    void MinimizeTaskManager() {
-        ASSERT_EQ(Ask(std::string("minimize ") + TASK_MANAGER_WINDOW), "ok");
-        ASSERT_TRUE(WaitUntil([&] { return !TaskManagerShown(); }));
-    }
-
-    // Its window is on the screen, neither hidden nor minimized.
-    bool TaskManagerShown() {
-        const std::string window = Ask(std::string("window ") + TASK_MANAGER_WINDOW);
-        unsigned style = 0;
-        const size_t at = window.find(" style=");
-        if (at != std::string::npos) style = std::stoul(window.substr(at + 7), nullptr, 16);
-        return window.find("visible=1") != std::string::npos && !(style & WS_MINIMIZE);
-    }
-
-    // What the Task Manager opened; its menu is closed again.
-    Outcome TaskManagerOpened(Outcome expected) {
-        Outcome outcome = NOTHING;
-        WaitUntil(
-            [&] {
-                if (Ask(std::string("menu ") + TASK_MANAGER_WINDOW) != "none")
-                    outcome = MENU;
-                else if (TaskManagerShown())
-                    outcome = WINDOW;
-                return outcome != NOTHING;
-            },
-            expected == NOTHING ? Clock::duration(NOTHING_OPENED) : STEP_TIMEOUT);
-        if (outcome == MENU) {
-            Exec("key escape");
-            EXPECT_TRUE(WaitUntil(
-                [&] { return Ask(std::string("menu ") + TASK_MANAGER_WINDOW) == "none"; }));
-        }
-        return outcome;
-    }
-
     // The click, through Send on the program's row or through Click by its
     // text, and what the program opened; a version-4 menu opened by Click
     // is at the pointer.
@@ -161,10 +105,7 @@ protected:
 
 TEST_F(ClickCommand, ClickOpensWhatSendOpensOnTheSameRow) {
     StartHost();
-    StartTray("none", {"1 #3080ff N No version declared"});
-    StartTray("three", {"2:3 #30c060 T Version 3"}, {"-ansi"});
-    StartTray("four", {"3:4 #d04040 F Version 4, 64-bit"}, {}, "trayapp64.exe");
-    StartTaskManager();
+    StartEveryKind();
     ASSERT_EQ(Ask("pointer " + std::to_string(POINTER_X) + " " + std::to_string(POINTER_Y)), "ok");
 
     std::string expected, measured;

@@ -68,12 +68,8 @@ protected:
         return outcome;
     }
 
-    // The centre of the row's icon with the default settings: 4 pixels from
-    // the list's left and 2 from the row's top, 16 pixels square.
     void ExpectAnchor(const std::string& menu_line, const Rect& list, int row) {
-        const int pitch = list.h / 3;
-        const std::string at = " at=" + std::to_string(list.x + 4 + 8) + "," +
-                               std::to_string(list.y + row * pitch + 2 + 8);
+        const std::string at = IconCentre(list, 3, row);
         EXPECT_NE(menu_line.find(at), std::string::npos) << menu_line << " expected" << at;
     }
 

@@ -122,6 +122,20 @@ protected:
 
     std::string TrayLog(const std::string& name) const { return Path(name + ".log"); }
 
+    // Wine's own Task Manager, whose CPU usage icon joins the tray.
+    void StartTaskManager() {
+        trays_.push_back(
+            Session::Get().RunWine({"taskmgr"}, Path("taskmgr.out"), Path("taskmgr.err")));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (const std::string& line : LogLines("tray add "))
+                    if (line.find(" tip=\"CPU Usage:") != std::string::npos) return true;
+                return false;
+            },
+            START_TIMEOUT))
+            << "no icon from the Task Manager";
+    }
+
     int CountLog(const std::string& text) const {
         const auto lines = ReadLines(HostLog());
         return static_cast<int>(std::count(lines.begin(), lines.end(), text));
@@ -163,9 +177,12 @@ protected:
         return text;
     }
 
-    Window ListWindow() {
+    Window ListWindow() { return TopLevel("Marrowick"); }
+
+    // The first top-level window "CLASS [TITLE]".
+    Window TopLevel(const std::string& class_and_title) {
         Window window;
-        const std::string answer = Ask("window Marrowick");
+        const std::string answer = Ask("window " + class_and_title);
         int visible = 0;
         window.exists =
             std::sscanf(answer.c_str(), "hwnd=%x visible=%d style=%x exstyle=%x rect=%d,%d,%d,%d",

@@ -10,6 +10,8 @@
 //                             foreground window           -> ok | none | error ...
 //   minimize CLASS [TITLE]    minimizes that window       -> ok | none
 //   pointer X Y               puts the mouse pointer at X,Y -> ok | error ...
+//   idle CLASS [TITLE]        that window's thread has handled what came before
+//                                                         -> ok | none | error busy
 //   box CAPTION               a message box's text        -> none | text=...
 //   press CAPTION             press its OK button         -> ok | none
 //   measure FACE HEIGHT WEIGHT TEXT   DrawText's DT_CALCRECT size -> W H
@@ -188,6 +190,20 @@ std::string Minimize(const std::string& class_and_title) {
     return "ok";
 }
 
+// A message sent and answered twice: the thread has finished what it was
+// doing and, as Wine's threads read the X server's events whenever they wait
+// for messages, taken the focus events that came before (a window of its own
+// made active again, late, on a screen without a window manager).
+std::string Idle(const std::string& class_and_title) {
+    HWND window = FindTopLevel(class_and_title);
+    if (!window) return "none";
+    DWORD_PTR result = 0;
+    for (int i = 0; i < 2; ++i)
+        if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result))
+            return "error busy";
+    return "ok";
+}
+
 std::string MovePointer(const std::string& request) {
     int x = 0, y = 0;
     if (std::sscanf(request.c_str(), "%d %d", &x, &y) < 2) return "error usage";
@@ -209,6 +225,7 @@ std::string Answer(const std::string& line) {
     if (verb == "front") return BringToFront(rest);
     if (verb == "minimize") return Minimize(rest);
     if (verb == "pointer") return MovePointer(rest);
+    if (verb == "idle") return Idle(rest);
     if (verb == "foreground") {
         HWND window = GetForegroundWindow();
         if (!window) return "none";

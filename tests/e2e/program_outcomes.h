@@ -22,8 +22,68 @@ inline size_t Posted(const std::string& click, int version) {
     return (double_click ? 4 : 2) + (version && !middle ? (double_click ? 2 : 1) : 0);
 }
 
+// How long the Task Manager is given to open something when nothing is
+// expected: it has no log that says a click has been read. It opens what it
+// opens within milliseconds; when something is expected, the wait is long.
+constexpr auto NOTHING_OPENED = 500ms;
+constexpr char TASK_MANAGER_WINDOW[] = "#32770 Task Manager";
+constexpr unsigned WS_MINIMIZE = 0x20000000;
+
+// The programs of every kind there is, in tray order: none declared, version
+// 3, version 4 (64-bit), Wine's Task Manager.
+inline const char* const KINDS[] = {"none", "three", "four", "taskmgr"};
+constexpr int TASK_MANAGER = 3;
+
 class ProgramOutcomes : public EndToEnd {
 protected:
+    void StartEveryKind() {
+        StartTray(KINDS[0], {"1 #3080ff N No version declared"});
+        StartTray(KINDS[1], {"2:3 #30c060 T Version 3"}, {"-ansi"});
+        StartTray(KINDS[2], {"3:4 #d04040 F Version 4, 64-bit"}, {}, "trayapp64.exe");
+        StartTaskManager();
+    }
+
+    // The Task Manager's window put away, so that a click that opens it shows.
+    void MinimizeTaskManager() {
+        ASSERT_EQ(Ask(std::string("minimize ") + TASK_MANAGER_WINDOW), "ok");
+        ASSERT_TRUE(WaitUntil([&] { return !TaskManagerShown(); }));
+    }
+
+    // Its window is on the screen, neither hidden nor minimized.
+    bool TaskManagerShown() {
+        const Window window = TopLevel(TASK_MANAGER_WINDOW);
+        return window.visible && !(window.style & WS_MINIMIZE);
+    }
+
+    // What the Task Manager opened; its menu is closed again.
+    Outcome TaskManagerOpened(Outcome expected) {
+        Outcome outcome = NOTHING;
+        WaitUntil(
+            [&] {
+                if (Ask(std::string("menu ") + TASK_MANAGER_WINDOW) != "none")
+                    outcome = MENU;
+                else if (TaskManagerShown())
+                    outcome = WINDOW;
+                return outcome != NOTHING;
+            },
+            expected == NOTHING ? Clock::duration(NOTHING_OPENED) : STEP_TIMEOUT);
+        if (outcome == MENU) {
+            Exec("key escape");
+            EXPECT_TRUE(WaitUntil(
+                [&] { return Ask(std::string("menu ") + TASK_MANAGER_WINDOW) == "none"; }));
+        }
+        return outcome;
+    }
+
+    // " at=X,Y", the centre of the row's icon in the list with the default
+    // settings (4 pixels from the list's left and 2 from the row's top, 16
+    // pixels square): where a version-4 menu opened from that row opens.
+    static std::string IconCentre(const Rect& list, int rows, int row) {
+        const int pitch = list.h / rows;
+        return " at=" + std::to_string(list.x + 4 + 8) + "," +
+               std::to_string(list.y + row * pitch + 2 + 8);
+    }
+
     static bool IsCallback(const std::string& line) {
         return line.find(" menu ") == std::string::npos &&
                line.find(" window ") == std::string::npos &&

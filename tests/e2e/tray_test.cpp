@@ -199,15 +199,7 @@ TEST_F(SystemTray, BadRecordsAreRefusedOrCutAndTheTrayCarriesOn) {
 // Manager's own menu.
 TEST_F(SystemTray, WinesTaskManagerJoinsTheTrayAndOpensItsMenuOnARightClick) {
     StartHost();
-    trays_.push_back(Session::Get().RunWine({"taskmgr"}, Path("taskmgr.out"), Path("taskmgr.err")));
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (const std::string& line : LogLines("tray add "))
-                if (line.find(" tip=\"CPU Usage:") != std::string::npos) return true;
-            return false;
-        },
-        START_TIMEOUT))
-        << "no icon from the Task Manager";
+    StartTaskManager();
     Exec("@Marrowick.Next");
     ASSERT_TRUE(WaitShown(true));
     EXPECT_EQ(ListWindow().rect.h, 2 + 16 + 2);  // one row, as tall as its icon
