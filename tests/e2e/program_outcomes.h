@@ -1,7 +1,8 @@
 // What a tray program opened after a click, read from its log: the lines
 // trayapp writes for each callback, each menu or window it opens and each
-// menu item chosen. Shared by the tests that click programs through Send and
-// through Click.
+// menu item chosen; and what each kind of program opens for each click.
+// Shared by the tests that click programs through Send, Click and the
+// interactive list's keys and buttons.
 #pragma once
 
 #include <string>
@@ -33,6 +34,50 @@ constexpr unsigned WS_MINIMIZE = 0x20000000;
 // 3, version 4 (64-bit), Wine's Task Manager.
 inline const char* const KINDS[] = {"none", "three", "four", "taskmgr"};
 constexpr int TASK_MANAGER = 3;
+
+struct ClickOutcomes {
+    const char* click;
+    Outcome outcomes[4];  // none, three, four, taskmgr
+};
+
+// What each kind of program opens for each click, under each value of
+// notify_version. Those of the trayapp programs are those of Send
+// (clicks_test.cpp). The Task Manager opens its menu on a right button down
+// and its window on a left double click, read in the classic form; as its
+// icon's id is 0, the version-4 form (the message in lParam's low word, the
+// id in its high word) reads the same to it.
+inline const std::vector<std::pair<int, std::vector<ClickOutcomes>>> CLICK_OUTCOMES = {
+    {0,
+     {{"LeftClick", {NOTHING, NOTHING, NOTHING, NOTHING}},
+      {"RightClick", {MENU, NOTHING, NOTHING, MENU}},
+      {"MiddleClick", {NOTHING, NOTHING, NOTHING, NOTHING}},
+      {"LeftDoubleClick", {WINDOW, WINDOW, NOTHING, WINDOW}},
+      {"RightDoubleClick", {MENU, NOTHING, NOTHING, MENU}},
+      {"MiddleDoubleClick", {NOTHING, NOTHING, NOTHING, NOTHING}}}},
+    {3,
+     {{"LeftClick", {NOTHING, WINDOW, NOTHING, NOTHING}},
+      {"RightClick", {MENU, MENU, NOTHING, MENU}},
+      {"MiddleClick", {NOTHING, NOTHING, NOTHING, NOTHING}},
+      {"LeftDoubleClick", {WINDOW, WINDOW, NOTHING, WINDOW}},
+      {"RightDoubleClick", {MENU, MENU, NOTHING, MENU}},
+      {"MiddleDoubleClick", {NOTHING, NOTHING, NOTHING, NOTHING}}}},
+    {4,
+     {{"LeftClick", {NOTHING, NOTHING, WINDOW, NOTHING}},
+      {"RightClick", {NOTHING, NOTHING, MENU, MENU}},
+      {"MiddleClick", {NOTHING, NOTHING, NOTHING, NOTHING}},
+      {"LeftDoubleClick", {NOTHING, NOTHING, WINDOW, WINDOW}},
+      {"RightDoubleClick", {NOTHING, NOTHING, MENU, MENU}},
+      {"MiddleDoubleClick", {NOTHING, NOTHING, NOTHING, NOTHING}}}},
+};
+
+// What the programs open for the click under the version.
+inline const ClickOutcomes& OutcomesOf(int version, const std::string& click) {
+    for (const auto& [table_version, rows] : CLICK_OUTCOMES)
+        for (const ClickOutcomes& row : rows)
+            if (table_version == version && click == row.click) return row;
+    ADD_FAILURE() << "no outcomes for " << click << " under " << version;
+    return CLICK_OUTCOMES[0].second[0];
+}
 
 class ProgramOutcomes : public EndToEnd {
 protected:
@@ -82,6 +127,12 @@ protected:
         const int pitch = list.h / rows;
         return " at=" + std::to_string(list.x + 4 + 8) + "," +
                std::to_string(list.y + row * pitch + 2 + 8);
+    }
+
+    // Each menu a version-4 program opened opens at the click's anchor.
+    static void ExpectMenusAt(const std::vector<std::string>& menus, const std::string& at) {
+        for (const std::string& menu : menus)
+            EXPECT_NE(menu.find(at), std::string::npos) << menu << " expected" << at;
     }
 
     static bool IsCallback(const std::string& line) {
