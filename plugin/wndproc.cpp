@@ -1,7 +1,8 @@
 // The list window's procedure: it routes the window system's and the host's
 // messages to the parts of the plug-in that handle them. Keys and the mouse
 // reach the list's input handling, which acts only when the list is
-// interactive and shown.
+// interactive and shown. Every message but WM_CLOSE then gets the default
+// processing.
 #include "config/config.h"
 #include "host/host.h"
 #include "plugin/module.h"
@@ -27,10 +28,20 @@ void OnDestroy(HWND window) {
 
 void OnBroadcast(LPARAM lParam) { HandleBroam(reinterpret_cast<const char*>(lParam)); }
 
+// Alt+F4 on the focused list, or anyone asking the list window to close: the
+// default processing would destroy the window, unregister the plug-in from
+// the host and leave it deaf to every later bro@m. It is a Cancel instead.
+void OnClose() {
+    if (list_state.visible) HideList();
+}
+
 }  // namespace
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_CLOSE:
+            OnClose();
+            return 0;
         case WM_CREATE:
             OnCreate(window);
             break;
@@ -58,10 +69,18 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         case WM_MOUSEMOVE:
             OnListMouseMove(window, lParam);
             break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            OnListButtonDown(message);
+            break;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
             OnListButtonUp(window, message, lParam);
+            break;
+        case WM_MOUSEWHEEL:
+            OnListWheel(wParam);
             break;
         case WM_ACTIVATE:
             OnListActivate(window, wParam, lParam);

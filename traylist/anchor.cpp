@@ -36,8 +36,6 @@ WPARAM ClickAnchor() {
     if (!GetWindowRect(hListWnd, &window)) return MAKEWPARAM(0, 0);
     const Padding& base = config.base_padding;
     const Padding& tip = config.tip_padding;
-    // A list shown empty has no rows; an entry added since is clicked at the
-    // place of the first.
     const Wide pitch = RowPitch(Wide{window.bottom} - window.top);
     const Wide half_icon = config.icon_size / 2;
     const Wide row = list_state.selected - list_state.first;

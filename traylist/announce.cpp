@@ -33,6 +33,7 @@ void NameHighlight() {
     } else {
         char tip[TIP_BUFFER_SIZE];
         char doubled[2 * TIP_BUFFER_SIZE];
+        NoteShownEntry(*entry);
         DoubleAmpersands(doubled, RowText(*entry, tip), sizeof doubled);
         FormatText(name, sizeof name, "%s, %d of %d", doubled, list_state.selected + 1,
                    list_state.count);
@@ -40,7 +41,12 @@ void NameHighlight() {
     SetWindowTextA(hListWnd, name);
 }
 
-void NotifyHighlight() {
-    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hListWnd, OBJID_CLIENT, CHILDID_SELF);
-    NotifyWinEvent(EVENT_OBJECT_FOCUS, hListWnd, OBJID_CLIENT, CHILDID_SELF);
+// The focus event says the list has the keyboard focus: it is fired only
+// when it does. As the list takes the focus, the window system announces
+// that itself.
+void NotifyHighlight(int events) {
+    if (events & NAME_CHANGE)
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hListWnd, OBJID_CLIENT, CHILDID_SELF);
+    if ((events & FOCUS) && GetFocus() == hListWnd)
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, hListWnd, OBJID_CLIENT, CHILDID_SELF);
 }

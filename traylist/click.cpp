@@ -53,21 +53,33 @@ UINT NotificationAfter(UINT mouse_message) {
     return 0;
 }
 
+// The owner's window, icon id and callback message, copied from the host's
+// entry: bringing the owner to the front lets the window system deliver sent
+// messages, the tray's own among them, and the host's entry may be gone or
+// moved when the posts follow.
+struct Owner {
+    HWND window;
+    UINT id;
+    UINT callback_message;
+};
+
+Owner OwnerOf(const TrayEntry& entry) { return {entry.hWnd, entry.uID, entry.uCallbackMessage}; }
+
 // The owner, and the form and anchor its messages are packed with.
 struct Delivery {
-    const TrayEntry* entry;
+    Owner owner;
     int version;
     WPARAM anchor;  // used in the version-4 form only
 };
 
 // The version-4 form has room for 16 bits of the icon's id, as in a real tray.
 void Post(const Delivery& delivery, UINT message) {
-    const TrayEntry& entry = *delivery.entry;
+    const Owner& owner = delivery.owner;
     if (delivery.version == NOTIFYICON_VERSION_4)
-        PostMessageA(entry.hWnd, entry.uCallbackMessage, delivery.anchor,
-                     MAKELPARAM(message, entry.uID));
+        PostMessageA(owner.window, owner.callback_message, delivery.anchor,
+                     MAKELPARAM(message, owner.id));
     else
-        PostMessageA(entry.hWnd, entry.uCallbackMessage, entry.uID, message);
+        PostMessageA(owner.window, owner.callback_message, owner.id, message);
 }
 
 void PostClick(const Delivery& delivery, const ClickName& click) {
@@ -91,43 +103,69 @@ WPARAM Anchor(int version, int anchor) {
     return MAKEWPARAM(pointer.x, pointer.y);
 }
 
-void Deliver(const TrayEntry& entry, const ClickName& click, int anchor) {
-    const int version = config.notify_version;
-    PostClick({&entry, version, Anchor(version, anchor)}, click);
-}
+// Set while a click brings its owner to the front and posts to it; an
+// interactive list that loses activation meanwhile hides only afterwards.
+int delivering;
+int hide_when_delivered;
 
-}  // namespace
-
-void SendClick(const char* click_name, int anchor) {
-    const TrayEntry* entry = GetTrayIcon(list_state.selected);
-    if (!entry) return;
+// Brings the owner to the front, then posts. Hiding the active list from
+// inside SetForegroundWindow, as its loss of activation would, makes the
+// window system activate yet another window, and the owner would no longer
+// be in front when its messages arrive.
+void Deliver(const Owner& owner, const ClickName& click, int version, int anchor) {
+    delivering = 1;
     // Owners open their menus and windows only when they may take the foreground.
-    SetForegroundWindow(entry->hWnd);
-    const ClickName* click = FindClickName(click_name);
-    if (!click) {
-        ReportError("Unknown message: `%s'", click_name);
-        return;
-    }
+    SetForegroundWindow(owner.window);
     // An entry that came while the list was shown, or whose program has exited
     // since, may have an owner of 0 or HWND_BROADCAST: the posts would go to
     // the shell's own thread (a callback message of WM_QUIT would end it) or
     // to every top-level window.
-    if (!IsWindow(entry->hWnd)) return;
-    Deliver(*entry, *click, anchor);
+    if (IsWindow(owner.window)) PostClick({owner, version, Anchor(version, anchor)}, click);
+    delivering = 0;
+    if (hide_when_delivered && list_state.visible) HideList();
+    hide_when_delivered = 0;
 }
 
-void ClickMatchingEntry(const char* click_name, const char* text) {
+}  // namespace
+
+void HideOnDeactivation() {
+    if (delivering)
+        hide_when_delivered = 1;
+    else
+        HideList();
+}
+
+void SendClick(const char* click_name, int anchor) {
+    const TrayEntry* entry = ChosenEntry();
+    if (!entry) return;
+    const Owner owner = OwnerOf(*entry);
+    const ClickName* click = FindClickName(click_name);
+    if (!click) {
+        // As for a known name, the owner comes to the front first.
+        SetForegroundWindow(owner.window);
+        ReportError("Unknown message: `%s'", click_name);
+        return;
+    }
+    Deliver(owner, *click, list_settings.notify_version, anchor);
+}
+
+// The same count and purge of dead entries as showing the list. A shown list
+// whose rows the purge shifted is fitted to them again.
+void ClickMatchingEntry(const char* click_name, const char* text, int length) {
     const ClickName* click = FindClickName(click_name);
     if (!click) {
         ReportError("Unknown message: `%s'", click_name);
         return;
     }
-    const TrayEntry* entry = FindEntryByTip(text);
+    SettleShownEntry();
+    int purged = 0;
+    const int count = CountTrayEntries(&purged);
+    if (purged && list_state.visible) RefitList(count);
+    const TrayEntry* entry = FindEntryByTip(text, length, count);
     if (!entry) {
-        ReportError("No tray icon matches `%s'", text);
+        ReportError("No tray icon matches `%.*s'", length, text);
         return;
     }
-    SetForegroundWindow(entry->hWnd);
     // No row is clicked: the click happened where the pointer is.
-    Deliver(*entry, *click, ANCHOR_POINTER);
+    Deliver(OwnerOf(*entry), *click, config.notify_version, ANCHOR_POINTER);
 }

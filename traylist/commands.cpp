@@ -8,6 +8,7 @@
 #include "traylist/traylist.h"
 
 ListState list_state;
+ListSettings list_settings;
 
 namespace {
 
@@ -59,12 +60,23 @@ void OnCancel() {
 
 // The text after "Send" and its white space is the click name, possibly empty.
 void OnSend(const char* rest) {
-    if (list_state.visible) SendClick(SkipSpace(rest));
-    HideList();
+    if (list_state.visible)
+        SendAndHide(SkipSpace(rest), ANCHOR_ROW);
+    else
+        HideList();
+}
+
+// The length of text without the white space at its end.
+int TrimmedLength(const char* text) {
+    int length = static_cast<int>(std::strlen(text));
+    while (length > 0 && IsSpace(text[length - 1])) --length;
+    return length;
 }
 
 // "Click", white space, a click name, white space and the text to look for,
-// which runs to the end, spaces included. Returns 0 when a part is missing.
+// which runs to the end, spaces inside included; white space at its end, a
+// slip easily made in a key binding, is not part of it. Returns 0 when a part
+// is missing.
 int OnClick(const char* rest) {
     const char* name = SkipSpace(rest);
     const char* name_end = name;
@@ -79,7 +91,7 @@ int OnClick(const char* rest) {
     }
     char click_name[CLICK_NAME_SIZE] = "";
     std::memcpy(click_name, name, length);
-    ClickMatchingEntry(click_name, text);
+    ClickMatchingEntry(click_name, text, TrimmedLength(text));
     return 1;
 }
 
@@ -111,25 +123,40 @@ void HandleBroam(const char* text) {
         ReportError("Unknown bro@m: `%s'", text);
 }
 
+// The settings the showing acts by, and what the list has not yet drawn.
+void TakeSettings() {
+    list_settings.interactive = config.interactive;
+    list_settings.notify_version = config.notify_version;
+    std::memcpy(list_settings.enter_click, config.enter_click, sizeof list_settings.enter_click);
+}
+
 void ShowList(int highlight) {
+    TakeSettings();
     list_state.visible = 1;
     list_state.selected = 0;
     list_state.count = CountTrayEntries();
     list_state.first = 0;
     list_state.window_rows = 0;
+    ++list_state.shows;
     if (highlight == SHOW_LAST && list_state.count > 0) list_state.selected = list_state.count - 1;
+    ForgetShownEntry();
     LayoutList();
     ScrollToHighlight();
-    ForgetTyping();
     // The name is in place before the window takes the focus, which screen
-    // readers hear of from the window system too.
-    if (config.interactive) {
+    // readers hear of from the window system.
+    if (list_settings.interactive) {
         NameHighlight();
-        RememberPointer();
+        ForgetInput();
     }
     ShowWindow(hListWnd, SW_SHOW);
-    SetForegroundWindow(hListWnd);
-    if (config.interactive) NotifyHighlight();
+    // An interactive list that cannot take the focus would take no keys and
+    // never hear that the user works elsewhere, staying up over their work:
+    // it hides again, as if cancelled, and the next bro@m tries anew.
+    if (!SetForegroundWindow(hListWnd) && list_settings.interactive) {
+        HideList();
+        return;
+    }
+    if (list_settings.interactive) NotifyHighlight(NAME_CHANGE);
     if (highlight == SHOW_LAST) Repaint();
 }
 
@@ -138,13 +165,22 @@ void HideList() {
     ShowWindow(hListWnd, SW_HIDE);
 }
 
+// A click sent while the user looks at a report (a misspelt click name) may
+// meet a list shown anew from the report's message loop: that showing stays.
+void SendAndHide(const char* click_name, int anchor) {
+    const int showing = list_state.shows;
+    SendClick(click_name, anchor);
+    if (list_state.visible && list_state.shows == showing) HideList();
+}
+
 void MoveHighlight(int row) {
     list_state.selected = row;
+    ForgetShownEntry();
     ScrollToHighlight();
     Repaint();
-    if (config.interactive) {
+    if (list_settings.interactive) {
         NameHighlight();
-        NotifyHighlight();
+        NotifyHighlight(NAME_CHANGE | FOCUS);
     }
 }
 
@@ -157,15 +193,50 @@ void HighlightPrevious() {
     MoveHighlight(list_state.selected > 0 ? list_state.selected - 1 : last);
 }
 
+void ScrollRows(int rows) {
+    const int shown = RowsShown();
+    const int last_first = list_state.count - shown;
+    int first = list_state.first + rows;
+    first = first < 0 ? 0 : first > last_first ? last_first : first;
+    if (first == list_state.first) return;
+    list_state.first = first;
+    const int selected = list_state.selected;
+    const int row = selected < first            ? first
+                    : selected >= first + shown ? first + shown - 1
+                                                : selected;
+    if (row != selected)
+        MoveHighlight(row);
+    else
+        Repaint();
+}
+
+void RefitList(int count) {
+    const int last = count > 0 ? count - 1 : 0;
+    const int row = FindShownEntry(count);
+    list_state.count = count;
+    list_state.selected = row >= 0 ? row : list_state.selected < last ? list_state.selected : last;
+    list_state.first = 0;
+    list_state.window_rows = 0;
+    if (row < 0) ForgetShownEntry();
+    LayoutList();
+    ScrollToHighlight();
+    Repaint();
+    if (list_settings.interactive) {
+        NameHighlight();
+        NotifyHighlight(NAME_CHANGE | FOCUS);
+    }
+}
+
 void ListWindowDestroyed() { list_state.visible = 0; }
 
-int CountTrayEntries() {
+int CountTrayEntries(int* purged) {
     int size = TraySize();
     for (int i = 0; i < size; ++i) {
         const TrayEntry* entry = GetTrayIcon(i);
         if (!entry || !IsWindow(entry->hWnd)) {
             SendMessageA(GetBBWnd(), MSG_TRAY_PURGE, 0, 0);
             size = TraySize();
+            if (purged) *purged = 1;
             break;
         }
     }

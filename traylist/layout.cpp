@@ -57,7 +57,9 @@ HWND GetWorkingWindow() {
 }
 
 // The work area of the monitor that holds the window the user works in, or
-// the pointer when there is none. 0 when the monitor cannot be had.
+// the pointer when there is none. 0 when the monitor cannot be had, or when
+// its work area is empty or inverted: a list fitted into it would have no
+// height, and an interactive one would hold the focus unseen.
 int GetUserWorkArea(RECT* area) {
     HMONITOR monitor;
     if (HWND foreground = GetWorkingWindow()) {
@@ -70,7 +72,9 @@ int GetUserWorkArea(RECT* area) {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
     if (!monitor || !GetMonitorInfoA(monitor, &info)) return 0;
-    *area = info.rcWork;
+    const RECT& work = info.rcWork;
+    if (work.right <= work.left || work.bottom <= work.top) return 0;
+    *area = work;
     return 1;
 }
 

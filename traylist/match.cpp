@@ -1,6 +1,8 @@
 // Tip texts matched against what the user typed, as a person reads them: in
-// their one-line form and without regard to case, by the rules of the user's
-// code page.
+// their one-line form, without regard to case and character by character, by
+// the rules of the user's code page. In a double-byte code page (Japanese,
+// Chinese, Korean) the second byte of a character can equal an ASCII letter;
+// a match never starts there.
 #include <cstring>
 
 #include "host/host.h"
@@ -18,6 +20,10 @@ void FoldedCopy(char* destination, const char* source, int size) {
 
 }  // namespace
 
+const char* NextCharacter(const char* text) {
+    return IsDBCSLeadByte(static_cast<BYTE>(*text)) && text[1] ? text + 2 : text + 1;
+}
+
 void FoldCase(char* text) { CharUpperBuffA(text, static_cast<DWORD>(std::strlen(text))); }
 
 int TipBeginsWith(const char* tip, const char* folded_prefix) {
@@ -31,16 +37,20 @@ int TipBeginsWith(const char* tip, const char* folded_prefix) {
 int TipContains(const char* tip, const char* folded_part) {
     char folded[TRAY_TIP_CAPACITY];
     FoldedCopy(folded, tip, sizeof folded);
-    return std::strstr(folded, folded_part) != nullptr;
+    const size_t length = std::strlen(folded_part);
+    if (length == 0) return 1;
+    for (const char* at = folded; *at; at = NextCharacter(at))
+        if (std::strncmp(at, folded_part, length) == 0) return 1;
+    return 0;
 }
 
-// The same count and purge of dead entries as showing the list, then the
-// first entry, in tray order, whose owner is still a window.
-const TrayEntry* FindEntryByTip(const char* text) {
+// The first of the count rows, in tray order, whose owner is still a window.
+const TrayEntry* FindEntryByTip(const char* text, int length, int count) {
     char part[TRAY_TIP_CAPACITY];
-    if (std::strlen(text) >= sizeof part) return nullptr;  // longer than any tip
-    FoldedCopy(part, text, sizeof part);
-    const int count = CountTrayEntries();
+    if (length >= static_cast<int>(sizeof part)) return nullptr;  // longer than any tip
+    std::memcpy(part, text, length);
+    part[length] = '\0';
+    FoldCase(part);
     char scratch[TIP_BUFFER_SIZE];
     for (int i = 0; i < count; ++i) {
         const TrayEntry* entry = GetTrayIcon(i);

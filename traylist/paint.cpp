@@ -28,7 +28,10 @@ void PaintHighlight(HDC dc, const RECT& row, int content_height, const PaintStyl
 void PaintRow(HDC dc, const TrayEntry& entry, bool selected, int content_height, RECT& r,
               const PaintStyles& styles) {
     const Padding& tip = config.tip_padding;
-    if (selected) PaintHighlight(dc, r, content_height, styles);
+    if (selected) {
+        PaintHighlight(dc, r, content_height, styles);
+        NoteShownEntry(entry);
+    }
     r.top = ClampToInt(Wide{r.top} + tip.top);
     RECT text = {r.left, r.top, r.right, ClampToInt(Wide{r.top} + content_height)};
     if (config.icon_size > 0) {

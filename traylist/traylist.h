@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "config/config.h"
+
 struct TrayEntry;
 
 // The list's state; written by the command handling, and by the layout for
@@ -16,9 +18,21 @@ struct ListState {
     int count;            // rows, fixed each time the list is shown
     int first = 0;        // the row at the window's top when it has no room for all
     int window_rows = 0;  // rows the window has room for when fewer than count; else 0
+    int shows = 0;        // how often the list was shown: tells one showing from the next
 };
 
 extern ListState list_state;
+
+// The settings a showing of the list acts by, taken from config as it is
+// shown: a reconfigure while the list is up changes them from its next
+// showing, as it does the list's size.
+struct ListSettings {
+    int interactive;
+    int notify_version;
+    char enter_click[CLICK_NAME_SIZE];
+};
+
+extern ListSettings list_settings;
 
 // Every bro@m for the plug-in begins with this.
 constexpr char BROAM_PREFIX[] = "@Marrowick.";
@@ -36,24 +50,54 @@ void HideList();
 void MoveHighlight(int row);
 void HighlightNext();
 void HighlightPrevious();
+// Scrolls a list taller than its window by rows (up when negative), as far
+// as there are rows, keeping the highlight on a row in view.
+void ScrollRows(int rows);
+// Counts the rows again after a purge while the list is shown, lays the
+// window out for them, and keeps the highlight on the entry the user was
+// shown, or on the same row number when that entry is gone.
+void RefitList(int count);
 
 // The list window is gone: the list can no longer be shown.
 void ListWindowDestroyed();
 
-// The number of rows: the host's tray size after a purge of dead entries.
-int CountTrayEntries();
+// The number of rows: the host's tray size after a purge of dead entries;
+// *purged is set to 1 when there was one.
+int CountTrayEntries(int* purged = nullptr);
+
+// The entry the user was last shown highlighted: drawn by the last paint or
+// named to screen readers since. A move of the highlight forgets it until it
+// is drawn or named again.
+void ForgetShownEntry();
+void NoteShownEntry(const TrayEntry& entry);
+// Notes the entry at the highlighted row of a shown list as shown, unless
+// one is noted already.
+void SettleShownEntry();
+// The index of the shown entry among the first end entries, -1 when it is
+// not there or none is noted.
+int FindShownEntry(int end);
+// The entry a click of the list goes to: the shown one wherever it now
+// stands in the tray, or, when none is noted, the entry at the highlighted
+// row; null when there is none or the list has no rows.
+const TrayEntry* ChosenEntry();
 
 // Where a click in the version-4 form says it happened: at the highlighted
 // row's icon in the list, or where the mouse pointer is.
 constexpr int ANCHOR_ROW = 0;
 constexpr int ANCHOR_POINTER = 1;
 
-// Posts the named click to the owner of the highlighted entry.
+// Posts the named click to the owner of the chosen entry.
 void SendClick(const char* click_name, int anchor = ANCHOR_ROW);
+// Sends the click as SendClick does, then hides the list, as "Send" does.
+void SendAndHide(const char* click_name, int anchor);
+// Hides the list as it loses activation, or, while a click is brought to its
+// owner, once the click's messages are posted.
+void HideOnDeactivation();
 
 // Posts the named click to the owner of the first live entry whose one-line
-// tip holds text, without regard to case; reports when there is none.
-void ClickMatchingEntry(const char* click_name, const char* text);
+// tip holds the length bytes of text, without regard to case; reports when
+// there is none.
+void ClickMatchingEntry(const char* click_name, const char* text, int length);
 
 // The screen point at the centre of the highlighted row's icon, packed for a
 // click's wParam in the version-4 form; 0, 0 when the list window's place
@@ -67,23 +111,28 @@ int RowsShown();
 int RowAt(int window_height, int y);
 
 // Tip texts compared as a person reads them: folded to one case by the rules
-// of the user's code page.
+// of the user's code page, character by character.
 void FoldCase(char* text);
 int TipBeginsWith(const char* tip, const char* folded_prefix);
 int TipContains(const char* tip, const char* folded_part);
-// The first live entry whose one-line tip holds text, after the purge of dead
-// entries that showing the list makes; null when there is none.
-const TrayEntry* FindEntryByTip(const char* text);
+// The character after the one text points at: two bytes on for the lead
+// byte of a double-byte character, else one.
+const char* NextCharacter(const char* text);
+// The first live entry among the first count whose one-line tip holds the
+// length bytes of text; null when there is none.
+const TrayEntry* FindEntryByTip(const char* text, int length, int count);
 
-// Type-ahead: a typed letter or digit highlights the next row whose tip
-// begins with what was typed in quick succession.
-void TypeAhead(char character, DWORD time);
+// Type-ahead: a typed character, of length bytes, highlights the next row
+// whose tip begins with what was typed in quick succession.
+void TypeAhead(const char* character, int length, DWORD time);
 void ForgetTyping();
 
 // The highlighted row as screen readers hear it: the list window's name, and
 // the events that make them read it.
+constexpr int NAME_CHANGE = 1;
+constexpr int FOCUS = 2;
 void NameHighlight();
-void NotifyHighlight();
+void NotifyHighlight(int events);
 
 // Copies source into destination with carriage returns dropped and each line
 // feed replaced by the configured separator; returns destination.
@@ -104,8 +153,11 @@ void OnListKey(WPARAM key);
 void OnListChar(WPARAM character);
 void OnListContextMenu(LPARAM where);
 void OnListMouseMove(HWND window, LPARAM where);
+void OnListButtonDown(UINT message);
 void OnListButtonUp(HWND window, UINT message, LPARAM where);
+void OnListWheel(WPARAM state);
 void OnListActivate(HWND window, WPARAM state, LPARAM other);
 void OnListSetCursor();
-// Notes where the pointer is as the list is shown.
-void RememberPointer();
+// Forgets what the user did on an earlier showing, and notes where the
+// pointer is as the list is shown.
+void ForgetInput();

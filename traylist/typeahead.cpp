@@ -12,13 +12,16 @@ namespace {
 // Longer than this between two characters, and the next one starts afresh.
 constexpr DWORD TYPE_AHEAD_TIMEOUT = 1000;
 
-char typed[TIP_BUFFER_SIZE];  // folded to one case
+char typed[TIP_BUFFER_SIZE];  // whole characters, folded to one case
 int typed_length;
+int first_length;  // of the first character typed: 2 for a double-byte one, else 1
 DWORD last_typed;
 
 bool OneCharacterRepeated() {
-    for (int i = 1; i < typed_length; ++i)
-        if (typed[i] != typed[0]) return false;
+    const int first = first_length;
+    if (typed_length % first != 0) return false;
+    for (int i = first; i < typed_length; ++i)
+        if (typed[i] != typed[i % first]) return false;
     return true;
 }
 
@@ -34,12 +37,13 @@ int FindRow(int start, const char* prefix) {
     return -1;
 }
 
-void Append(char character) {
-    if (typed_length >= static_cast<int>(sizeof typed) - 1) return;
-    typed[typed_length] = character;
-    typed[typed_length + 1] = '\0';
-    CharUpperBuffA(&typed[typed_length], 1);
-    ++typed_length;
+void Append(const char* character, int length) {
+    if (typed_length + length >= static_cast<int>(sizeof typed)) return;
+    if (typed_length == 0) first_length = length;
+    for (int i = 0; i < length; ++i) typed[typed_length + i] = character[i];
+    typed[typed_length + length] = '\0';
+    CharUpperBuffA(&typed[typed_length], length);
+    typed_length += length;
 }
 
 }  // namespace
@@ -49,16 +53,17 @@ void ForgetTyping() {
     typed[0] = '\0';
 }
 
-void TypeAhead(char character, DWORD time) {
+void TypeAhead(const char* character, int length, DWORD time) {
     if (typed_length > 0 && time - last_typed > TYPE_AHEAD_TIMEOUT) ForgetTyping();
     last_typed = time;
-    Append(character);
+    Append(character, length);
     // A new search, and a character typed again, look from the row after the
     // highlighted one; a longer search keeps the highlighted row while it
     // still matches.
     const bool repeated = OneCharacterRepeated();
     const int start = repeated ? list_state.selected + 1 : list_state.selected;
-    const char first[2] = {typed[0], '\0'};
+    char first[3] = {};
+    for (int i = 0; i < first_length; ++i) first[i] = typed[i];
     const int row = FindRow(start, repeated ? first : typed);
     if (row >= 0 && row != list_state.selected) MoveHighlight(row);
 }

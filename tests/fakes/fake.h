@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -45,19 +46,27 @@ struct Platform {
     bool get_window_rect_fails = false;
     bool register_class_fails = false;
     bool create_window_fails = false;
-    int text_height = 13;                       // every measured text is this tall
-    int char_width = 8;                         // unless listed below, a text is this wide per byte
-    std::map<std::string, int> text_widths;     // measured width by exact text
-    LRESULT default_window_result = 0;          // what DefWindowProcA answers
-    POINT cursor = {400, 300};                  // the pointer; also where the last message was
-    long message_time = 0;                      // GetMessageTime
-    HWND foreground = nullptr;                  // set by SetForegroundWindow on a window
+    int text_height = 13;                    // every measured text is this tall
+    int char_width = 8;                      // unless listed below, a text is this wide per byte
+    std::map<std::string, int> text_widths;  // measured width by exact text
+    LRESULT default_window_result = 0;       // what DefWindowProcA answers
+    POINT cursor = {400, 300};               // the pointer; also where the last message was
+    long message_time = 0;                   // GetMessageTime
+    HWND foreground = nullptr;               // set by SetForegroundWindow on a window
+    HWND focus = nullptr;                    // the foreground window, as it takes the focus
+    bool foreground_refused = false;         // SetForegroundWindow fails, as under a lock
+    // 1252, the western code page, or 932, Japanese: double-byte characters
+    // whose lead bytes are 0x81 to 0x9F and 0xE0 to 0xFC.
+    int code_page = 1252;
     HWND desktop = reinterpret_cast<HWND>(10);  // GetDesktopWindow
     HWND shell = nullptr;                       // GetShellWindow
     // Handles 4000, 4001... in order; a window or point on none is on the
     // nearest one.
     std::vector<Monitor> monitors = {{{0, 0, 800, 600}, {0, 0, 800, 600}}};
     bool monitor_info_fails = false;
+    // Runs while a message box is open, as the messages its own loop
+    // dispatches would: a bro@m the host broadcasts meanwhile, say.
+    std::function<void()> during_message_box;
 };
 
 // A message box the plug-in showed.

@@ -80,10 +80,19 @@ HMONITOR NearestMonitor(POINT point) {
     return platform.monitors.empty() ? nullptr : MonitorHandle(best);
 }
 
+bool IsLeadByte(unsigned char c) {
+    return platform.code_page == 932 && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC));
+}
+
 // Case folding and letters of code page 1252: ASCII, and the accented
-// letters from 0xC0 on, less the two signs among them.
-bool IsUpperAccented(unsigned char c) { return c >= 0xC0 && c <= 0xDE && c != 0xD7; }
-bool IsLowerAccented(unsigned char c) { return c >= 0xE0 && c <= 0xFE && c != 0xF7; }
+// letters from 0xC0 on, less the two signs among them. Code page 932 has the
+// ASCII ones alone.
+bool IsUpperAccented(unsigned char c) {
+    return platform.code_page == 1252 && c >= 0xC0 && c <= 0xDE && c != 0xD7;
+}
+bool IsLowerAccented(unsigned char c) {
+    return platform.code_page == 1252 && c >= 0xE0 && c <= 0xFE && c != 0xF7;
+}
 
 int MeasuredWidth(const char* text, int length) {
     std::string s = length < 0 ? std::string(text) : std::string(text, length);
@@ -179,6 +188,12 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     RecordCall("MessageBoxA", owner, text, caption, type);
     boxes.push_back({owner, text, caption, type});
+    if (platform.during_message_box) {
+        // Once: a box opened from inside runs nothing more.
+        const std::function<void()> during = std::move(platform.during_message_box);
+        platform.during_message_box = nullptr;
+        during();
+    }
     return 1;
 }
 
@@ -258,8 +273,9 @@ BOOL ShowWindow(HWND window, int command) {
 
 BOOL SetForegroundWindow(HWND window) {
     RecordCall("SetForegroundWindow", window);
-    if (!windows.count(window)) return FALSE;
+    if (!windows.count(window) || platform.foreground_refused) return FALSE;
     platform.foreground = window;
+    platform.focus = window;
     return TRUE;
 }
 
@@ -384,6 +400,11 @@ HWND GetForegroundWindow() {
     return platform.foreground;
 }
 
+HWND GetFocus() {
+    RecordCall("GetFocus");
+    return platform.focus;
+}
+
 HWND GetDesktopWindow() {
     RecordCall("GetDesktopWindow");
     return platform.desktop;
@@ -453,11 +474,16 @@ BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
     return TRUE;
 }
 
+// The second byte of a double-byte character is never folded, whatever
+// letter it equals.
 DWORD CharUpperBuffA(LPSTR text, DWORD length) {
     RecordCall("CharUpperBuffA", std::string(text, length).c_str(), length);
     for (DWORD i = 0; i < length; ++i) {
         const unsigned char c = text[i];
-        if ((c >= 'a' && c <= 'z') || IsLowerAccented(c)) text[i] = static_cast<char>(c - 0x20);
+        if (IsLeadByte(c))
+            ++i;
+        else if ((c >= 'a' && c <= 'z') || IsLowerAccented(c))
+            text[i] = static_cast<char>(c - 0x20);
     }
     return length;
 }
@@ -466,6 +492,11 @@ BOOL IsCharAlphaNumericA(char character) {
     RecordCall("IsCharAlphaNumericA", static_cast<int>(static_cast<unsigned char>(character)));
     const unsigned char c = character;
     return std::isalnum(c) || IsUpperAccented(c) || IsLowerAccented(c) ? TRUE : FALSE;
+}
+
+BOOL IsDBCSLeadByte(BYTE byte) {
+    RecordCall("IsDBCSLeadByte", static_cast<int>(byte));
+    return IsLeadByte(byte) ? TRUE : FALSE;
 }
 
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {

@@ -94,6 +94,7 @@ constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_ACTIVATE = 0x0006;
 constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_CONTEXTMENU = 0x007B;
 constexpr UINT WM_KEYDOWN = 0x0100;
@@ -108,6 +109,7 @@ constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
 constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
+constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr UINT WM_USER = 0x0400;
 
 // WM_ACTIVATE states.
@@ -117,6 +119,8 @@ constexpr WORD WA_ACTIVE = 1;
 // Virtual keys.
 constexpr WPARAM VK_RETURN = 0x0D;
 constexpr WPARAM VK_ESCAPE = 0x1B;
+constexpr WPARAM VK_PRIOR = 0x21;
+constexpr WPARAM VK_NEXT = 0x22;
 constexpr WPARAM VK_END = 0x23;
 constexpr WPARAM VK_HOME = 0x24;
 constexpr WPARAM VK_LEFT = 0x25;
@@ -181,6 +185,7 @@ constexpr UINT MB_TOPMOST = 0x00040000;
 
 // KERNEL32
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
+BOOL IsDBCSLeadByte(BYTE byte);
 
 // USER32
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
@@ -213,6 +218,7 @@ BOOL SetWindowTextA(HWND window, LPCSTR text);
 void NotifyWinEvent(DWORD event, HWND window, long object, long child);
 HWND GetWindow(HWND window, UINT relation);
 HWND GetForegroundWindow();
+HWND GetFocus();
 HWND GetDesktopWindow();
 HWND GetShellWindow();
 BOOL IsWindowVisible(HWND window);

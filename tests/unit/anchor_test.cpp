@@ -67,22 +67,18 @@ TEST_F(AnchorTest, PointsBeyondSixteenBitsStopAtTheEdgeOfTheRange) {
     EXPECT_EQ(Unpacked(ClickAnchor()), std::make_pair(-32768, -32768));
 }
 
-// The list was shown with no rows; an entry that came since is clicked at
-// the place of the first row, with no division by the rows' count of 0.
-TEST_F(AnchorTest, AListShownEmptyClicksAnEntryAddedSinceAtTheFirstRow) {
+// A list shown with no rows clicks nothing, not even an entry that came
+// since: the user chose none.
+TEST_F(AnchorTest, AListShownEmptyClicksNothingEvenAnEntryAddedSince) {
     fake::host.tray.clear();
     list_state = {};
     config.notify_version = 4;
     Broam("Next");
     ASSERT_EQ(list_state.count, 0);
     AddEntries({"Late"});
-    PlaceWindow(10, 20, 40, 0);
     fake::ClearCalls();
     Broam("Send LeftClick");
-    // 10 + 4 + 8 = 22 and 20 + 2 + 8 = 30; id 7, callback message 1025.
-    EXPECT_EQ(fake::CallsTo("PostMessageA"),
-              (Lines{"PostMessageA 101 1025 1966102 459265", "PostMessageA 101 1025 1966102 459266",
-                     "PostMessageA 101 1025 1966102 459776"}));
+    EXPECT_EQ(fake::Calls(), Lines{"ShowWindow 500 0"});
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // What an interactive list tells screen readers: its window's name is the
 // highlighted row's one-line tip and place, set before the window takes the
-// focus and again with every move of the highlight, each time followed by the
-// name-change and focus events. Off, the list names nothing and fires nothing.
+// focus, which the window system announces, and again with every move of the
+// highlight, each time followed by the name-change event and, while the list
+// has the focus, the focus event. Off, the list names nothing and fires
+// nothing.
 #include "plugin/plugin.h"
 #include "tests/fakes/list_fixture.h"
 
@@ -23,18 +25,27 @@ protected:
 
 const Lines EVENTS = {"NotifyWinEvent 32780 500 -4 0", "NotifyWinEvent 32773 500 -4 0"};
 
-TEST_F(AnnounceTest, ShowingNamesTheRowBeforeTheFocusAndFiresTheEventsAfter) {
+TEST_F(AnnounceTest, ShowingNamesTheRowBeforeTheFocusAndLeavesTheFocusEventToTheSystem) {
     Broam("Next");
-    EXPECT_EQ(Announced(),
-              (Lines{"SetWindowTextA 500 \"Volume 40% / Muted, 1 of 3\"", "ShowWindow 500 5",
-                     "SetForegroundWindow 500", EVENTS[0], EVENTS[1]}));
+    EXPECT_EQ(Announced(), (Lines{"SetWindowTextA 500 \"Volume 40% / Muted, 1 of 3\"",
+                                  "ShowWindow 500 5", "SetForegroundWindow 500", EVENTS[0]}));
 }
 
 TEST_F(AnnounceTest, PrevOnAHiddenListNamesOnlyTheLastRow) {
     Broam("Prev");
-    EXPECT_EQ(Announced(),
-              (Lines{"SetWindowTextA 500 \"Clock, 3 of 3\"", "ShowWindow 500 5",
-                     "SetForegroundWindow 500", EVENTS[0], EVENTS[1], "InvalidateRect 500 0 1"}));
+    EXPECT_EQ(Announced(), (Lines{"SetWindowTextA 500 \"Clock, 3 of 3\"", "ShowWindow 500 5",
+                                  "SetForegroundWindow 500", EVENTS[0], "InvalidateRect 500 0 1"}));
+}
+
+// A bro@m that moves the highlight while another window has the focus (the
+// list's own report box, say) renames the list but claims no focus.
+TEST_F(AnnounceTest, TheFocusEventComesOnlyWhileTheListHasTheFocus) {
+    Broam("Next");
+    fake::platform.focus = fake::OwnedWindow(700, hListWnd);
+    fake::ClearCalls();
+    Broam("Next");
+    EXPECT_EQ(Announced(), (Lines{"InvalidateRect 500 0 1",
+                                  "SetWindowTextA 500 \"Tom && Jerry, 2 of 3\"", EVENTS[0]}));
 }
 
 TEST_F(AnnounceTest, EveryMoveRenamesAndNotifies) {
@@ -99,6 +110,23 @@ TEST_F(TypeAheadTest, FindsNarrowsStepsAndStartsAfresh) {
     EXPECT_EQ(Type("3", 11000), 3);     // a digit
     EXPECT_EQ(Type("\xE9", 13000), 5);  // an accented letter, in the other case
     EXPECT_EQ(Type("MI", 15000), 4);    // without regard to case
+}
+
+// In a double-byte code page a character comes as its lead byte and then its
+// second byte, or both packed in one message; either way it searches as one
+// character, and its second byte is never taken for the ASCII letter it
+// equals ("\x83\x41" is katakana A, not 'A').
+TEST_F(TypeAheadTest, DoubleByteCharactersSearchWhole) {
+    fake::platform.code_page = 932;
+    fake::host.tray.clear();
+    AddEntries({"Alarm", "\x83\x41\x83\x8B\x83\x7D", "\x83\x41\x83\x43", "Atlas"});
+    Broam("Cancel");
+    Broam("Next");
+    EXPECT_EQ(Type("\x83\x41", 0), 1);      // two messages
+    WndProc(hListWnd, WM_CHAR, 0x8341, 0);  // one, typed again: the next such row
+    EXPECT_EQ(list_state.selected, 2);
+    EXPECT_EQ(Type("a", 5000), 3);  // an 'A' finds Atlas, not the katakana rows
+    EXPECT_EQ(Type("\x83\x41\x83\x43", 7000), 2);
 }
 
 TEST_F(TypeAheadTest, OnlyLettersAndDigitsSearch) {

@@ -33,6 +33,8 @@ TEST_F(ClickCommandTest, FindsTheFirstEntryHoldingTheTextOrReports) {
         {"Click LeftClick mixer", LeftClickTo(3)},
         {"Click LeftClick Fi  conn", LeftClickTo(1)},  // spaces kept
         {"Click \t LeftClick \t mail: 3", LeftClickTo(2)},
+        {"Click LeftClick Mail \t\r\n", LeftClickTo(2)},  // blanks at the end are no part of it
+        {"Click LeftClick Wi-Fi  ", LeftClickTo(1)},
         {"Click LeftClick Volume 40%\r\nMuted",
          {Report("No tray icon matches `Volume 40%\r\nMuted'")}},
         {"Click LeftClick nothing", {Report("No tray icon matches `nothing'")}},
@@ -79,6 +81,29 @@ TEST_F(ClickCommandTest, TheVersionFourFormIsAnchoredAtThePointer) {
     EXPECT_EQ(Delivered(), (Lines{"SetForegroundWindow 104", "GetCursorPos",
                                   "PostMessageA 104 1028 45940716 655879",  // 700 << 16 | 0xFFEC
                                   "PostMessageA 104 1028 45940716 655880"}));
+}
+
+// In a double-byte code page the second byte of a character may equal an
+// ASCII letter: "\x83\x41" is one Japanese character (katakana A), not an
+// 'A'. A text is found only where a character begins, and a tip that begins
+// with a double-byte character is found by it.
+TEST_F(ClickCommandTest, ADoubleByteCodePageIsMatchedCharacterByCharacter) {
+    fake::platform.code_page = 932;
+    fake::host.tray.clear();
+    AddEntries({"\x83\x41\x83\x8B\x83\x7D Post", "Alarm"});
+    const std::vector<std::pair<std::string, Lines>> cases = {
+        {"a", LeftClickTo(1)},
+        {"ala", LeftClickTo(1)},
+        {"\x83\x41", LeftClickTo(0)},
+        {"post", LeftClickTo(0)},
+        {"A\x83", {Report("No tray icon matches `A\x83'")}},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        fake::ClearCalls();
+        Broam("Click LeftClick " + text);
+        EXPECT_EQ(Delivered(), expected);
+    }
 }
 
 // An entry that arrived while the list was shown, or whose program exited

@@ -108,6 +108,28 @@ TEST_F(ClickTest, UnknownNamesAreReportedAfterTheOwnerIsBroughtForwardAndPostNot
     }
 }
 
+// A bro@m that shows the list while the report of a misspelt name is open
+// (the report's own message loop runs the host's broadcasts) shows it for
+// good: the Send that was reported hides only the showing it was sent to.
+TEST_F(ClickTest, AListShownWhileAReportIsOpenStaysShown) {
+    for (int interactive : {0, 1}) {
+        SCOPED_TRACE(interactive);
+        config.interactive = interactive;
+        Broam("Next");
+        fake::platform.during_message_box = [] {
+            Broam("Cancel");
+            Broam("Next");
+        };
+        fake::ClearCalls();
+        Broam("Send LeftClik");
+        EXPECT_EQ(fake::CallsTo({"SetForegroundWindow", "MessageBoxA", "ShowWindow"}),
+                  (Lines{"SetForegroundWindow 101", Report("Unknown message: `LeftClik'"),
+                         "ShowWindow 500 0", "ShowWindow 500 5", "SetForegroundWindow 500"}));
+        EXPECT_TRUE(list_state.visible);
+        Broam("Cancel");
+    }
+}
+
 TEST_F(ClickTest, AHighlightedEntryGoneFromTheTraySendsNothingAndStillHides) {
     Broam("Prev");  // row 2
     fake::host.tray.pop_back();

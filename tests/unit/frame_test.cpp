@@ -164,6 +164,49 @@ TEST_F(FrameTest, EveryMessageGetsTheDefaultProcessingAndItsResult) {
     }
 }
 
+// Alt+F4 on the focused list sends it WM_CLOSE, whose default processing
+// would destroy the window and leave the plug-in unregistered and deaf. It
+// hides the list as Cancel does, in both modes, and nothing else.
+TEST_F(FrameTest, CloseIsACancelThatKeepsTheWindow) {
+    AddEntries({"Volume", "Clock"});
+    ASSERT_EQ(beginPlugin(INSTANCE), 0);
+    for (int interactive : {0, 1}) {
+        SCOPED_TRACE(interactive);
+        config.interactive = interactive;
+        Send(MSG_BROADCAST, "@Marrowick.Next");
+        fake::ClearCalls();
+        EXPECT_EQ(Send(WM_CLOSE), 0);
+        EXPECT_EQ(fake::Calls(), (Lines{"SendMessageA 1000 16 0 0", "ShowWindow 1000 0"}));
+        EXPECT_EQ(Send(WM_CLOSE), 0);  // hidden: nothing at all
+        EXPECT_EQ(fake::host.registered.size(), 1u);
+        Send(MSG_BROADCAST, "@Marrowick.Next");
+        EXPECT_TRUE(Shown());
+        Send(MSG_BROADCAST, "@Marrowick.Cancel");
+    }
+}
+
+// What an interactive list acts by is taken as it shows: a reconfigure while
+// it is up changes it from the next showing only, as it does the list's size.
+TEST_F(FrameTest, ClickSettingsHoldWhileTheListIsShown) {
+    AddEntries({"Volume", "Clock"});
+    fake::host.rc_text = "marrowick.interactive: true\nmarrowick.enter_click: RightClick";
+    ASSERT_EQ(beginPlugin(INSTANCE), 0);
+    Send(MSG_BROADCAST, "@Marrowick.Next");
+    fake::host.rc_text = "marrowick.notify_version: 3";
+    Send(MSG_RECONFIGURE);
+    fake::ClearCalls();
+    WndProc(hListWnd, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(fake::CallsTo("PostMessageA"),
+              (Lines{"PostMessageA 101 1025 7 516", "PostMessageA 101 1025 7 517"}));
+    Send(MSG_BROADCAST, "@Marrowick.Next");  // the new settings: no keys, the version-3 form
+    fake::ClearCalls();
+    WndProc(hListWnd, WM_KEYDOWN, VK_RETURN, 0);
+    Send(MSG_BROADCAST, "@Marrowick.Send LeftClick");
+    EXPECT_EQ(fake::CallsTo("PostMessageA"),
+              (Lines{"PostMessageA 101 1025 7 513", "PostMessageA 101 1025 7 514",
+                     "PostMessageA 101 1025 7 1024"}));
+}
+
 TEST_F(FrameTest, PaintRequestsPaintTheListInTheCurrentSettings) {
     AddEntries({"Volume", "Clock"});
     ASSERT_EQ(beginPlugin(INSTANCE), 0);

@@ -22,8 +22,11 @@ struct Action {
 
 constexpr LPARAM AT(int x, int y) { return MAKELPARAM(x, y); }
 Lines Highlight(int row, const std::string& name) {
-    return {"InvalidateRect 500 0 1", "GetTrayIcon " + std::to_string(row),
-            "SetWindowTextA 500 \"" + name + "\"", "NotifyWinEvent 32780 500 -4 0",
+    return {"InvalidateRect 500 0 1",
+            "GetTrayIcon " + std::to_string(row),
+            "SetWindowTextA 500 \"" + name + "\"",
+            "NotifyWinEvent 32780 500 -4 0",
+            "GetFocus",
             "NotifyWinEvent 32773 500 -4 0"};
 }
 Lines Click(int row, const std::vector<int>& messages) {
@@ -54,7 +57,7 @@ const Action ACTIONS[] = {
      Join({{"IsCharAlphaNumericA 99", "GetMessageTime", "CharUpperBuffA \"c\" 1", "GetTrayIcon 2",
             "CharUpperBuffA \"C\" 1"},
            Highlight(2, "Clock, 3 of 3")})},
-    {"Punctuation", WM_CHAR, '!', 0, {"IsCharAlphaNumericA 33"}},
+    {"Punctuation", WM_CHAR, '!', 0, {"IsCharAlphaNumericA 33", "IsDBCSLeadByte 33"}},
     {"AppsKey", WM_CONTEXTMENU, 500, AT(-1, -1), Click(1, {516, 517})},
     {"ContextMenuOfTheMouse", WM_CONTEXTMENU, 500, AT(400, 300), {}},
     {"PointerOntoRow2", WM_MOUSEMOVE, 0, AT(30, 45),
@@ -93,12 +96,15 @@ protected:
         fake::LiveWindow(701);
     }
 
-    // Shows the list with row 1 highlighted, then moves the pointer off the
-    // place it had, unless the action is to find it there.
+    // Shows the list with row 1 highlighted, presses the three buttons in
+    // it, then moves the pointer off the place it had, unless the action is
+    // to find it there.
     static void ShowRowOne(int interactive) {
         config.interactive = interactive;
         Broam("Next");
         Broam("Next");
+        for (UINT down : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN})
+            WndProc(hListWnd, down, 0, AT(30, 25));
         fake::platform.cursor = {384, 315};
         fake::ClearCalls();
     }
@@ -171,8 +177,10 @@ TEST_F(InteractiveListTest, HoveringRepaintsOnlyWhenTheHighlightedRowChanges) {
         {AT(30, -1), 0, 2}, {AT(30, 59), 0, 2}, {AT(30, 19), 1, 0},
     };
     Broam("Next");
-    fake::platform.cursor = {0, 0};  // away from where it was at the show
     for (const Move& move : MOVES) {
+        // The list's top left corner is at 354, 270 on the screen.
+        fake::platform.cursor = {354 + static_cast<short>(LOWORD(move.at)),
+                                 270 + static_cast<short>(HIWORD(move.at))};
         fake::ClearCalls();
         WndProc(hListWnd, WM_MOUSEMOVE, 0, move.at);
         EXPECT_EQ(fake::CallsTo("InvalidateRect").size(), static_cast<size_t>(move.repaints))
@@ -186,12 +194,60 @@ TEST_F(InteractiveListTest, AMouseClickInTheVersionFourFormIsAnchoredAtThePointe
     config.notify_version = 4;
     Broam("Next");
     fake::platform.cursor = {380, 295};
+    WndProc(hListWnd, WM_RBUTTONDOWN, 0, AT(26, 25));
     fake::ClearCalls();
     WndProc(hListWnd, WM_RBUTTONUP, 0, AT(26, 25));
     EXPECT_EQ(fake::CallsTo({"GetCursorPos", "PostMessageA"}),
               (Lines{"GetCursorPos", "PostMessageA 102 1026 19333500 524804",
                      "PostMessageA 102 1026 19333500 524805",
                      "PostMessageA 102 1026 19333500 524411"}));  // 295 << 16 | 380
+}
+
+// The list appeared under a held button, or the button went down on an
+// earlier showing: its button-up alone clicks nothing. After its own down in
+// the list, it clicks once.
+TEST_F(InteractiveListTest, AButtonUpActsOnlyAfterItsDownInTheSameShowing) {
+    Broam("Next");
+    WndProc(hListWnd, WM_RBUTTONDOWN, 0, AT(30, 5));
+    Broam("Cancel");
+    Broam("Next");
+    fake::ClearCalls();
+    for (UINT up : {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP}) WndProc(hListWnd, up, 0, AT(30, 5));
+    EXPECT_EQ(fake::CallsTo("PostMessageA"), Lines{});
+    WndProc(hListWnd, WM_MBUTTONDOWN, 0, AT(30, 5));
+    WndProc(hListWnd, WM_MBUTTONUP, 0, AT(30, 5));
+    WndProc(hListWnd, WM_MBUTTONUP, 0, AT(30, 5));
+    EXPECT_EQ(fake::CallsTo("PostMessageA"),
+              (Lines{"PostMessageA 101 1025 7 519", "PostMessageA 101 1025 7 520"}));
+}
+
+// The window system sends a mouse move whenever a window shows, hides or
+// moves, the pointer standing still; such a move must not take the highlight
+// back from the keys to the row under the pointer.
+TEST_F(InteractiveListTest, AMouseMoveWherePointerAlreadyWasLeavesTheHighlight) {
+    Broam("Next");
+    fake::platform.cursor = {384, 315};  // over row 2
+    WndProc(hListWnd, WM_MOUSEMOVE, 0, AT(30, 45));
+    Key(VK_UP);
+    WndProc(hListWnd, WM_MOUSEMOVE, 0, AT(30, 45));
+    EXPECT_EQ(list_state.selected, 1);
+    fake::ClearCalls();
+    Key(VK_RETURN);
+    EXPECT_EQ(fake::CallsTo("PostMessageA").at(0), "PostMessageA 102 1026 8 513");
+}
+
+// Where the window system refuses the list the foreground, it would take no
+// keys and never hear that the user works elsewhere: it hides at once. The
+// list of bro@ms, which needs no focus, shows as it always did.
+TEST_F(InteractiveListTest, AListRefusedTheForegroundHidesAgainUnlessItIsDrivenByBroams) {
+    fake::platform.foreground_refused = true;
+    Broam("Next");
+    EXPECT_EQ(fake::CallsTo({"ShowWindow", "SetForegroundWindow", "NotifyWinEvent"}),
+              (Lines{"ShowWindow 500 5", "SetForegroundWindow 500", "ShowWindow 500 0"}));
+    EXPECT_FALSE(list_state.visible);
+    config.interactive = 0;
+    Broam("Next");
+    EXPECT_TRUE(list_state.visible);
 }
 
 TEST_F(InteractiveListTest, KeysAndBroamsMixAndWrapAround) {
@@ -214,14 +270,14 @@ TEST_F(InteractiveListTest, KeysAndBroamsMixAndWrapAround) {
 }
 
 TEST_F(InteractiveListTest, EnterSendsTheConfiguredClickAndReportsAnUnknownOne) {
-    Broam("Next");
     std::strcpy(config.enter_click, "RightClick");
+    Broam("Next");
     fake::ClearCalls();
     Key(VK_RETURN);
     EXPECT_EQ(fake::CallsTo("PostMessageA"),
               (Lines{"PostMessageA 101 1025 7 516", "PostMessageA 101 1025 7 517"}));
-    Broam("Next");
     std::strcpy(config.enter_click, "rightclick");
+    Broam("Next");
     fake::ClearCalls();
     Key(VK_RETURN);
     EXPECT_EQ(fake::CallsTo({"PostMessageA", "MessageBoxA", "ShowWindow"}),

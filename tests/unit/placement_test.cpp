@@ -84,12 +84,20 @@ TEST_F(PlacementTest, OnThePointersMonitorWithoutAForegroundWindowNegativeCoordi
                                INFO, "SetWindowPos 500 0 -690 282 101 60 532"}));
 }
 
-TEST_F(PlacementTest, AFailedMonitorQueryCentresOnTheScreenAsBefore) {
+// A failed query, or a work area with no room (empty or inverted): a list
+// fitted into it would have no height, an interactive one holding the focus
+// unseen.
+TEST_F(PlacementTest, AFailedMonitorQueryOrAnEmptyWorkAreaCentresOnTheScreenAsBefore) {
     Rows(3);
-    fake::platform.monitor_info_fails = true;
-    Broam("Next");
-    EXPECT_EQ(Placed().back(), "SetWindowPos 500 0 350 270 101 60 532");
-    EXPECT_EQ(list_state.window_rows, 0);
+    for (const RECT& work : {RECT{0, 0, 800, 570}, RECT{0, 300, 800, 300}, RECT{0, 400, 800, 100},
+                             RECT{500, 0, 400, 570}}) {
+        fake::platform.monitor_info_fails = work.bottom == 570 && work.left == 0;
+        fake::platform.monitors[0].work = work;
+        Broam("Next");
+        Broam("Cancel");
+        EXPECT_EQ(Placed().back(), "SetWindowPos 500 0 350 270 101 60 532");
+        EXPECT_EQ(list_state.window_rows, 0);
+    }
 }
 
 TEST_F(PlacementTest, AWorkAreaSmallerThanTheListHoldsItWholly) {
@@ -153,8 +161,40 @@ TEST_F(ScrollTest, TheHighlightStaysInViewAndEverythingAgreesWhereItIs) {
     }
 }
 
-TEST_F(ScrollTest, TheMouseFindsTheRowThatIsDrawnUnderIt) {
+// The wheel scrolls by three rows a notch, a high-resolution wheel's small
+// turns adding up to notches, and Page Up and Page Down move by the rows the
+// window shows; the highlight stays on a row in view.
+TEST_F(ScrollTest, TheWheelAndThePageKeysScrollTheInteractiveList) {
     config.interactive = 1;
+    Repeat("Cancel", 1);
+    Repeat("Next", 1);
+    const struct {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        int selected, first;
+    } STEPS[] = {
+        {"up at the top", WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0, 0},
+        {"a notch down", WM_MOUSEWHEEL, MAKEWPARAM(0, -120), 3, 3},
+        {"a small turn", WM_MOUSEWHEEL, MAKEWPARAM(0, -60), 3, 3},
+        {"and another", WM_MOUSEWHEEL, MAKEWPARAM(0, -60), 6, 6},
+        {"page down", WM_KEYDOWN, VK_NEXT, 36, 7},
+        {"page up", WM_KEYDOWN, VK_PRIOR, 6, 6},
+        {"far down", WM_MOUSEWHEEL, MAKEWPARAM(0, -4800), 70, 70},
+        {"page down at the end", WM_KEYDOWN, VK_NEXT, 99, 70},
+        {"a notch up", WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 96, 67},
+    };
+    for (const auto& step : STEPS) {
+        SCOPED_TRACE(step.what);
+        WndProc(hListWnd, step.message, step.wParam, 0);
+        EXPECT_EQ(list_state.selected, step.selected);
+        EXPECT_EQ(list_state.first, step.first);
+    }
+}
+
+TEST_F(ScrollTest, TheMouseFindsTheRowThatIsDrawnUnderIt) {
+    config.interactive = 1;  // taken as the list shows again
+    Repeat("Cancel", 1);
     Repeat("Prev", 1);  // row 99, the window showing 70 to 99
     fake::platform.cursor = {1, 1};
     WndProc(hListWnd, WM_MOUSEMOVE, 0, MAKELPARAM(30, 25));
