@@ -94,10 +94,13 @@ void PostClick(const Delivery& delivery, const ClickName& click) {
 
 // Where the click says it happened, which only the version-4 form carries:
 // at the highlighted row's icon in the list, still shown where the user saw
-// it (it hides after the click), or where the pointer is.
+// it (it hides after the click); where the button came up, as the message
+// that says so has it (the pointer may have moved on since); or where the
+// pointer is.
 WPARAM Anchor(int version, int anchor) {
     if (version != NOTIFYICON_VERSION_4) return 0;
     if (anchor == ANCHOR_ROW) return ClickAnchor();
+    if (anchor == ANCHOR_MESSAGE) return GetMessagePos();
     POINT pointer = {};
     GetCursorPos(&pointer);
     return MAKEWPARAM(pointer.x, pointer.y);

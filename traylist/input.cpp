@@ -30,8 +30,7 @@ int buttons_down;
 int wheel_delta;  // the wheel's turn not yet worth a notch
 BYTE lead_byte;   // the first byte of a double-byte character typed, until its second
 
-constexpr int WHEEL_DELTA = 120;      // one notch of the wheel
-constexpr int WHEEL_SCROLL_ROWS = 3;  // rows a notch scrolls, as list boxes do by default
+constexpr int WHEEL_SCROLL_ROWS = 3;  // rows a notch of WHEEL_DELTA scrolls, as in list boxes
 
 bool TakesInput() { return list_settings.interactive && list_state.visible; }
 
@@ -163,7 +162,7 @@ void OnListButtonUp(HWND window, UINT message, LPARAM where) {
     const int row = RowUnder(window, where);
     if (row < 0) return;
     if (row != list_state.selected) MoveHighlight(row);
-    SendAndHide(ButtonClick(message), ANCHOR_POINTER);
+    SendAndHide(ButtonClick(message), ANCHOR_MESSAGE);
 }
 
 // The wheel scrolls a list taller than its window by whole notches, keeping

@@ -82,9 +82,11 @@ int FindShownEntry(int end);
 const TrayEntry* ChosenEntry();
 
 // Where a click in the version-4 form says it happened: at the highlighted
-// row's icon in the list, or where the mouse pointer is.
+// row's icon in the list, where the mouse pointer is, or where it was as the
+// message being handled (a button coming up) was sent.
 constexpr int ANCHOR_ROW = 0;
 constexpr int ANCHOR_POINTER = 1;
+constexpr int ANCHOR_MESSAGE = 2;
 
 // Posts the named click to the owner of the chosen entry.
 void SendClick(const char* click_name, int anchor = ANCHOR_ROW);

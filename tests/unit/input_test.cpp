@@ -189,16 +189,17 @@ TEST_F(InteractiveListTest, HoveringRepaintsOnlyWhenTheHighlightedRowChanges) {
     }
 }
 
-// A mouse click in the version-4 form says it happened where the pointer is.
-TEST_F(InteractiveListTest, AMouseClickInTheVersionFourFormIsAnchoredAtThePointer) {
+// A mouse click in the version-4 form says it happened where the pointer was
+// as the button came up.
+TEST_F(InteractiveListTest, AMouseClickInTheVersionFourFormIsAnchoredWhereTheButtonCameUp) {
     config.notify_version = 4;
     Broam("Next");
     fake::platform.cursor = {380, 295};
     WndProc(hListWnd, WM_RBUTTONDOWN, 0, AT(26, 25));
     fake::ClearCalls();
     WndProc(hListWnd, WM_RBUTTONUP, 0, AT(26, 25));
-    EXPECT_EQ(fake::CallsTo({"GetCursorPos", "PostMessageA"}),
-              (Lines{"GetCursorPos", "PostMessageA 102 1026 19333500 524804",
+    EXPECT_EQ(fake::CallsTo({"GetMessagePos", "PostMessageA"}),
+              (Lines{"GetMessagePos", "PostMessageA 102 1026 19333500 524804",
                      "PostMessageA 102 1026 19333500 524805",
                      "PostMessageA 102 1026 19333500 524411"}));  // 295 << 16 | 380
 }
