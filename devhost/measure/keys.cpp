@@ -19,9 +19,10 @@ struct KeyName {
     WORD key;
 };
 constexpr KeyName KEY_NAMES[] = {
-    {"escape", VK_ESCAPE}, {"return", VK_RETURN}, {"down", VK_DOWN},   {"up", VK_UP},
-    {"left", VK_LEFT},     {"right", VK_RIGHT},   {"tab", VK_TAB},     {"home", VK_HOME},
-    {"end", VK_END},       {"apps", VK_APPS},     {"space", VK_SPACE}, {"f10", VK_F10},
+    {"escape", VK_ESCAPE}, {"return", VK_RETURN}, {"down", VK_DOWN},     {"up", VK_UP},
+    {"left", VK_LEFT},     {"right", VK_RIGHT},   {"tab", VK_TAB},       {"home", VK_HOME},
+    {"end", VK_END},       {"apps", VK_APPS},     {"space", VK_SPACE},   {"f10", VK_F10},
+    {"f4", VK_F4},         {"pageup", VK_PRIOR},  {"pagedown", VK_NEXT},
 };
 constexpr KeyName MODIFIERS[] = {{"shift", VK_SHIFT}, {"ctrl", VK_CONTROL}, {"alt", VK_MENU}};
 

@@ -107,15 +107,27 @@ Plan PlanFor(const Callback& callback) {
     return {IGNORE_IT, {}};
 }
 
+// Where the foreground is as a callback to window arrives: a click from the
+// tray finds its owner in front, or a window the program opened for an
+// earlier message of the same click.
+const char* ForegroundFor(HWND window) {
+    const HWND front = GetForegroundWindow();
+    if (front == window) return "owner";
+    DWORD process = 0;
+    GetWindowThreadProcessId(front, &process);
+    return front && process == GetCurrentProcessId() ? "own" : "other";
+}
+
 // The callback's line and, in the same write, what the program is about to
 // open, so that whoever reads the log never sees the one without the other.
-void LogCallback(const Callback& callback, const Plan& plan) {
+void LogCallback(HWND window, const Callback& callback, const Plan& plan) {
     std::string line = program.name;
     if (callback.version) line += " v" + std::to_string(callback.version);
     line += " id=" + std::to_string(callback.id) + " " + MessageText(callback.event);
     if (callback.version >= TRAY_VERSION_4)
         line +=
             " at=" + std::to_string(callback.anchor.x) + "," + std::to_string(callback.anchor.y);
+    if (program.foreground) line += std::string(" fg=") + ForegroundFor(window);
     const std::string opens = program.name + (plan.response == OPEN_MENU ? " menu" : " window") +
                               " id=" + std::to_string(callback.id);
     if (plan.response == OPEN_MENU)
@@ -195,7 +207,7 @@ bool OnTrayCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return false;
     const Callback callback = Decode(version, wParam, lParam);
     const Plan plan = PlanFor(callback);
-    LogCallback(callback, plan);
+    LogCallback(window, callback, plan);
     if (plan.response == OPEN_MENU) OpenMenu(window, callback.id, plan.at);
     if (plan.response == OPEN_WINDOW) OpenWindow();
     return true;

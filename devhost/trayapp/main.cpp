@@ -1,13 +1,16 @@
 // trayapp.exe, the demo and test tray program (devhost/trayapp/trayapp.h):
 //
-//   trayapp.exe -name NAME -log FILE [-ansi] [-version 0|3|4] [-passive] ENTRY...
+//   trayapp.exe -name NAME -log FILE [-ansi] [-version 0|3|4] [-passive] [-foreground]
+//               ENTRY...
 //   ENTRY: "ID[:VERSION] #rrggbb LETTER TIP"   (a "\n" in TIP is a line break)
 //
 // -ansi puts the icons in with Shell_NotifyIconA (else Shell_NotifyIconW);
 // -version is the notification version of entries that name none (default
 // 0: none declared); -passive logs callbacks and opens nothing, for runs
-// that click thousands of times. It prints "ready NAME" once its icons are
-// in the tray, and adds them again when the tray says "TaskbarCreated".
+// that click thousands of times; -foreground ends each callback's line with
+// the window in front as it arrived: " fg=owner" (the window it came to),
+// " fg=own" (another of the program's windows) or " fg=other". It prints "ready NAME" once its
+// icons are in the tray, and adds them again when the tray says "TaskbarCreated".
 //
 // Its main window (class MarrowickDemoTray, titled NAME) takes commands
 // through WM_COPYDATA (COPYDATA_TRAYAPP_COMMAND, text):
@@ -170,6 +173,8 @@ bool ParseArguments(int argc, char** argv, std::vector<std::string>* entries) {
             program.wide = false;
         } else if (arg == "-passive") {
             program.passive = true;
+        } else if (arg == "-foreground") {
+            program.foreground = true;
         } else {
             entries->push_back(arg);
         }

@@ -18,9 +18,10 @@ constexpr UINT TRAY_VERSION_4 = 4;  // NOTIFYICON_VERSION_4
 // The program's settings from its command line.
 struct Program {
     std::string name = "trayapp";
-    bool wide = true;      // Shell_NotifyIconW, else Shell_NotifyIconA
-    UINT version = 0;      // for entries that name none
-    bool passive = false;  // only logs its callbacks, opens nothing
+    bool wide = true;         // Shell_NotifyIconW, else Shell_NotifyIconA
+    UINT version = 0;         // for entries that name none
+    bool passive = false;     // only logs its callbacks, opens nothing
+    bool foreground = false;  // logs where the foreground is as each callback arrives
     FILE* log = stdout;
     HWND window = nullptr;  // its main window, which owns its icons by default
 };

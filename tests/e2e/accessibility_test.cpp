@@ -5,6 +5,8 @@
 // reaches, by real keys and by bro@ms alike, in order and with its place, an
 // '&' of a tip as it stands; with the setting absent it must hear nothing of
 // the same moves.
+#include <set>
+
 #include "end_to_end.h"
 
 namespace e2e {
@@ -34,21 +36,32 @@ protected:
         ASSERT_EQ(ReadLines(Path("listener.out"))[0], "ready");
     }
 
-    // What the listener has heard so far, after its greeting.
+    // What the listener has heard so far, after its greeting, less the
+    // focus events the window system fires of its own as the list shows and
+    // takes the focus (Windows and Wine 10 do, Wine 8 does not): those that
+    // come where the name change of a showing is due.
     std::vector<std::string> Heard() const {
         std::vector<std::string> lines = ReadLines(Path("listener.out"));
         if (!lines.empty()) lines.erase(lines.begin());
-        return lines;
+        std::vector<std::string> heard;
+        for (const std::string& line : lines) {
+            const size_t next = heard.size();
+            const bool showing = next < expected_.size() && shows_.count(next);
+            if (!(showing && line.rfind("focus ", 0) == 0)) heard.push_back(line);
+        }
+        return heard;
     }
 
     // Runs a host command that brings the highlight to a row, and waits until
-    // the listener has heard as much as expected so far, the row's name
-    // change and focus included: the name is read from the window when the
-    // event arrives, so the next move must wait for it.
-    void Reach(const std::string& command, int row) {
+    // the listener has heard as much as expected so far: the row's name
+    // change, and its focus unless the command showed the list, whose focus
+    // the window system announces itself. The name is read from the window
+    // when the event arrives, so the next move must wait for it.
+    void Reach(const std::string& command, int row, bool shows = false) {
         Exec(command);
+        if (shows) shows_.insert(expected_.size());
         expected_.push_back(std::string("namechange ") + ROWS[row]);
-        expected_.push_back(std::string("focus ") + ROWS[row]);
+        if (!shows) expected_.push_back(std::string("focus ") + ROWS[row]);
         // Once something was not heard, the comparison at the end tells
         // what; waiting again at every step would only make it late.
         if (missed_) return;
@@ -58,6 +71,7 @@ protected:
 
     Process listener_;
     std::vector<std::string> expected_;
+    std::set<size_t> shows_;  // the places in expected_ of showings' name changes
     bool missed_ = false;
 };
 
@@ -78,7 +92,7 @@ TEST_F(Accessibility, AClientHearsEveryRowReachedOnlyWhenTheListIsInteractive) {
     // nothing was heard before: the events arrive in the order they fire.
     WriteRc("marrowick.interactive: true\n");
     Exec("reconfigure");
-    Reach("@Marrowick.Next", 0);
+    Reach("@Marrowick.Next", 0, true);
     Reach("key down", 1);
     Reach("key down", 2);
     Reach("key down", 3);
@@ -92,7 +106,7 @@ TEST_F(Accessibility, AClientHearsEveryRowReachedOnlyWhenTheListIsInteractive) {
     Reach("key n", 1);  // the next row whose tip begins with it
     Exec("key escape");
     ASSERT_TRUE(WaitShown(false));
-    Reach("@Marrowick.Prev", 3);  // a hidden list shows its last row
+    Reach("@Marrowick.Prev", 3, true);  // a hidden list shows its last row
     Exec("@Marrowick.Cancel");
     ASSERT_TRUE(WaitShown(false));
 

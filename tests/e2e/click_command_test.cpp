@@ -38,6 +38,7 @@ protected:
         const Target& target = TARGETS[row];
         if (row == TASK_MANAGER) MinimizeTaskManager();
         const size_t from = row == TASK_MANAGER ? 0 : ReadLines(TrayLog(target.name)).size();
+        WaitIdle({std::begin(KINDS), std::end(KINDS)});
         if (by_text) {
             Exec("@Marrowick.Click " + click + " " + target.text);
             EXPECT_FALSE(ListWindow().visible);

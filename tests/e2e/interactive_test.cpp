@@ -56,18 +56,6 @@ protected:
     // The pointer put where it is out of the list's way.
     void ParkPointer() { ASSERT_EQ(Ask("pointer 40 40"), "ok"); }
 
-    // Waits until each program (a tray program's name, or "taskmgr") has
-    // handled what the last input made it do: one that takes the activation
-    // then takes it before the list is shown, not from the list.
-    void WaitIdle(const std::vector<std::string>& programs) {
-        for (const std::string& program : programs) {
-            const std::string window = program == KINDS[TASK_MANAGER]
-                                           ? std::string(TASK_MANAGER_WINDOW)
-                                           : "MarrowickDemoTray " + program;
-            EXPECT_EQ(Ask("idle " + window), "ok") << window;
-        }
-    }
-
     // Adds "NAME -> ROW" to what is expected and, with the row a screenshot
     // shows highlighted ("?" for none or several), to what was measured.
     void ExpectHighlight(const std::string& name, int rows, int row, std::string* expected,
@@ -163,6 +151,17 @@ protected:
         StartTray("mail", {"7 #e08a20 M Mail: 3 new messages"}, {"-passive"});
     }
 
+    // Alt+F4 on the list closes nothing for good: it hides the list as
+    // Cancel does, and the plug-in still hears the next bro@m.
+    void ExpectAltF4HidesAndTheNextBroamShows() {
+        Show();
+        Exec("key alt+f4");
+        EXPECT_TRUE(WaitShown(false)) << "Alt+F4 left the list shown";
+        EXPECT_TRUE(ListWindow().exists);
+        Show();
+        Exec("@Marrowick.Cancel");
+    }
+
     bool NothingPosted() {
         Exec("tray");  // the host has handled everything before it
         return ReadLines(TrayLog("apps")).empty() && ReadLines(TrayLog("mail")).empty();
@@ -253,7 +252,8 @@ TEST_F(InteractiveRows, AnotherWindowActivatedHidesTheList) {
     const std::string program_window = "MarrowickDemoTrayWindow classic";
     Exec("@Marrowick.Click LeftDoubleClick mail");
     ASSERT_TRUE(WaitUntil([&] { return TopLevel(program_window).visible; }));
-    const size_t classic_lines = ReadLines(TrayLog("classic")).size();
+    // Four callbacks, the window opened on the third.
+    const size_t classic_lines = Clicks("classic", 5).size();
 
     WaitIdle({"classic"});
     Show();
@@ -297,6 +297,7 @@ TEST_F(InteractiveRows, WithoutTheKeyKeysAndClicksOnTheListDoNothing) {
                 ElementsAre("apps id=2 WM_LBUTTONDOWN", "apps id=2 WM_LBUTTONUP"));
     EXPECT_FALSE(ListWindow().visible);
     EXPECT_TRUE(ReadLines(TrayLog("mail")).empty());
+    ExpectAltF4HidesAndTheNextBroamShows();
 }
 
 // Bro@ms, keys and the mouse in any mix drive one highlight; Enter sends
@@ -333,6 +334,121 @@ TEST_F(InteractiveRows, BroamsMixedWithKeysAndTheMouseKeepWorking) {
                             "apps id=3 WM_LBUTTONDOWN", "apps id=3 WM_LBUTTONUP"));
     EXPECT_THAT(Clicks("mail", 2),
                 ElementsAre("mail id=7 WM_MBUTTONDOWN", "mail id=7 WM_MBUTTONUP"));
+    ExpectAltF4HidesAndTheNextBroamShows();
+}
+
+// A tray changed under a shown list: a program removes its icon, adds one,
+// or exits. Four passive programs, Alpha to Delta, one icon each; Bravo's row
+// is highlighted and painted before the change. The click reaches Bravo, or
+// nobody when Bravo is gone, and never the program that took its place.
+struct TrayChange {
+    const char* name;
+    bool interactive;
+    std::vector<std::string> change;  // inspector requests
+    const char* act;                  // a host command, or "button" on Bravo's painted row
+    const char* reached;              // the program the click reaches, "" for nobody
+};
+
+const TrayChange TRAY_CHANGES[] = {
+    {"EnterAfterAnIconBeforeItWentAway", true, {"tell alpha delete 1"}, "key return", "bravo"},
+    {"ButtonAfterAnIconMovedFromBeforeItToTheEnd",
+     true,
+     {"tell alpha delete 1", "tell alpha add 5 #808080 A Alpha again"},
+     "button",
+     "bravo"},
+    {"InteractiveSendAfterItsProgramExited",
+     true,
+     {"tell bravo vanish"},
+     "@Marrowick.Send LeftClick",
+     ""},
+    {"SendAfterAnIconBeforeItWentAway",
+     false,
+     {"tell alpha delete 1"},
+     "@Marrowick.Send LeftClick",
+     "bravo"},
+    {"SendAfterItsIconWentAway", false, {"tell bravo delete 2"}, "@Marrowick.Send LeftClick", ""},
+};
+
+class TrayChanges : public Interactive, public ::testing::WithParamInterface<TrayChange> {
+protected:
+    static constexpr const char* PROGRAMS[] = {"alpha", "bravo", "charlie", "delta"};
+
+    void StartFour(bool interactive) {
+        WriteRc(std::string(interactive ? INTERACTIVE : "") + "marrowick.enter_click: LeftClick\n");
+        StartHost();
+        const char* tips[] = {"1 #3080ff A Alpha", "2 #e08a20 B Bravo", "3 #30c060 C Charlie",
+                              "4 #d04040 D Delta"};
+        for (int i = 0; i < 4; ++i) StartTray(PROGRAMS[i], {tips[i]}, {"-passive"});
+        ParkPointer();
+    }
+
+    // Bravo's row highlighted and on the screen.
+    Rect ShowBravo() {
+        const Rect list = Show();
+        Exec("@Marrowick.Next");
+        EXPECT_THAT(ShownHighlight("bravo", 4, {1}), ElementsAre(1));
+        return list;
+    }
+
+    // The programs that received something, each once it has handled every
+    // callback posted to it ("received" handles them first); a program that
+    // exited is not asked.
+    std::vector<std::string> Reached(const std::string& gone = "") {
+        std::vector<std::string> reached;
+        for (const char* program : PROGRAMS) {
+            if (program == gone) continue;
+            EXPECT_EQ(Ask(std::string("tell ") + program + " received"), "ok") << program;
+            if (!ReadLines(TrayLog(program)).empty()) reached.push_back(program);
+        }
+        return reached;
+    }
+};
+
+TEST_P(TrayChanges, TheClickReachesTheHighlightedProgramOrNobody) {
+    const TrayChange& c = GetParam();
+    StartFour(c.interactive);
+    const Rect list = ShowBravo();
+    for (const std::string& request : c.change) ASSERT_EQ(Ask(request), "ok") << request;
+    std::string gone;
+    if (c.change.back() == "tell bravo vanish") {
+        ASSERT_TRUE(trays_[1].WaitEnd(STEP_TIMEOUT));
+        gone = "bravo";
+    }
+    Exec("tray");  // the host has taken the change
+    if (std::string(c.act) == "button")
+        Mouse("left", RowCentre(list, 4, 1));
+    else
+        Exec(c.act);
+    EXPECT_TRUE(WaitShown(false));
+    const std::vector<std::string> expected =
+        *c.reached ? std::vector<std::string>{c.reached} : std::vector<std::string>{};
+    EXPECT_EQ(Reached(gone), expected);
+    if (*c.reached) {
+        EXPECT_THAT(Clicks(c.reached, 2),
+                    ElementsAre("bravo id=2 WM_LBUTTONDOWN", "bravo id=2 WM_LBUTTONUP"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TrayChanges, ::testing::ValuesIn(TRAY_CHANGES),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Click purges the entry a program left behind while the list is shown: the
+// list shrinks to the rows left, Bravo still highlighted, and a Send after
+// it reaches Bravo.
+TEST_F(TrayChanges, ClickWhileTheListIsShownKeepsTheHighlightedProgram) {
+    StartFour(false);
+    const Rect list = ShowBravo();
+    ASSERT_EQ(Ask("tell alpha vanish"), "ok");
+    ASSERT_TRUE(trays_[0].WaitEnd(STEP_TIMEOUT));
+    Exec("@Marrowick.Click LeftClick delta");
+    EXPECT_THAT(Clicks("delta", 2),
+                ElementsAre("delta id=4 WM_LBUTTONDOWN", "delta id=4 WM_LBUTTONUP"));
+    EXPECT_EQ(ListWindow().rect.h, list.h / 4 * 3);
+    EXPECT_THAT(ShownHighlight("after_purge", 3, {0}), ElementsAre(0));
+    Exec("@Marrowick.Send LeftClick");
+    EXPECT_EQ(Reached("alpha"), (std::vector<std::string>{"bravo", "delta"}));
+    EXPECT_THAT(Clicks("bravo", 2),
+                ElementsAre("bravo id=2 WM_LBUTTONDOWN", "bravo id=2 WM_LBUTTONUP"));
 }
 
 }  // namespace

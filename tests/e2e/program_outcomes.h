@@ -81,11 +81,25 @@ inline const ClickOutcomes& OutcomesOf(int version, const std::string& click) {
 
 class ProgramOutcomes : public EndToEnd {
 protected:
+    // The trayapp programs log where the foreground is as each callback
+    // arrives, for Settle to check.
     void StartEveryKind() {
-        StartTray(KINDS[0], {"1 #3080ff N No version declared"});
-        StartTray(KINDS[1], {"2:3 #30c060 T Version 3"}, {"-ansi"});
-        StartTray(KINDS[2], {"3:4 #d04040 F Version 4, 64-bit"}, {}, "trayapp64.exe");
+        StartTray(KINDS[0], {"1 #3080ff N No version declared"}, {"-foreground"});
+        StartTray(KINDS[1], {"2:3 #30c060 T Version 3"}, {"-ansi", "-foreground"});
+        StartTray(KINDS[2], {"3:4 #d04040 F Version 4, 64-bit"}, {"-foreground"}, "trayapp64.exe");
         StartTaskManager();
+    }
+
+    // Waits until each program (a tray program's name, or "taskmgr") has
+    // handled what the last input made it do: one that takes the activation
+    // then takes it before the next click, not from its program.
+    void WaitIdle(const std::vector<std::string>& programs) {
+        for (const std::string& program : programs) {
+            const std::string window = program == KINDS[TASK_MANAGER]
+                                           ? std::string(TASK_MANAGER_WINDOW)
+                                           : "MarrowickDemoTray " + program;
+            EXPECT_EQ(Ask("idle " + window), "ok") << window;
+        }
     }
 
     // The Task Manager's window put away, so that a click that opens it shows.
@@ -161,7 +175,26 @@ protected:
             return seen >= callbacks && menus == chosen;
         };
         EXPECT_TRUE(WaitUntil(settled)) << program << " did not settle";
+        ExpectProgramInFront(program, lines);
         return lines;
+    }
+
+    // A click reaches its program as a click on its icon in the tray would:
+    // the owner is in front as the first callback arrives, and the program
+    // (the owner, or a window it opened for an earlier callback of the
+    // click) for every other. Lines of programs started without
+    // "-foreground" say nothing of it.
+    static void ExpectProgramInFront(const std::string& program,
+                                     const std::vector<std::string>& lines) {
+        bool first = true;
+        for (const std::string& line : lines) {
+            if (!IsCallback(line) || line.find(" fg=") == std::string::npos) continue;
+            if (first)
+                EXPECT_NE(line.find(" fg=owner"), std::string::npos) << program << ": " << line;
+            else
+                EXPECT_EQ(line.find(" fg=other"), std::string::npos) << program << ": " << line;
+            first = false;
+        }
     }
 
     // What the lines say the program opened: a menu (the lines of each menu

@@ -110,6 +110,7 @@ constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
+constexpr int WHEEL_DELTA = 120;  // one notch of the mouse wheel
 constexpr UINT WM_USER = 0x0400;
 
 // WM_ACTIVATE states.
