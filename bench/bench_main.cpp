@@ -104,6 +104,7 @@ void ShowListOf(int rows) {
     fake::host.styles[8] = fake::MakeStyle(0x111111);
     fake::host.styles[9] = fake::MakeStyle(0x222222);
     config = DEFAULT_CONFIG;
+    notify_version_by_program = {};
     list_state = {};
     hListWnd = nullptr;
     beginPlugin(INSTANCE);

@@ -15,10 +15,12 @@ add_custom_target(blackbox_import DEPENDS ${HOST_IMPORT_LIB})
 
 # Small and self-contained: no exceptions or RTTI, the system's msvcrt printf
 # family instead of MinGW's own, the compiler runtime linked statically and no
-# C runtime start-up code.
+# C runtime start-up code. No -fdata-sections: with it, MinGW's compiler puts
+# zero-filled variables into data sections of their own, which take room in
+# the file, instead of into .bss.
 set(WIN32_COMPILE_OPTIONS ${WARNINGS} -Os -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-threadsafe-statics
-    -ffunction-sections -fdata-sections)
+    -ffunction-sections)
 set(WIN32_DEFINITIONS __USE_MINGW_ANSI_STDIO=0 WIN32_LEAN_AND_MEAN NOMINMAX)
 
 add_library(Marrowick SHARED ${PLUGIN_SOURCES} ${CMAKE_SOURCE_DIR}/plugin/dllmain.cpp

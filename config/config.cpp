@@ -5,6 +5,7 @@
 #include "plugin/module.h"
 
 Config config = DEFAULT_CONFIG;
+ProgramVersions notify_version_by_program;
 
 void ReadConfig() {
     char path[MAX_PATH];
@@ -31,4 +32,5 @@ void ReadConfig() {
     ReadQuotedString(path, "marrowick.enter_click:", "LeftDoubleClick", config.enter_click,
                      sizeof config.enter_click);
     config.placement = ReadPlacement(path, "marrowick.placement:");
+    ReadProgramVersions(path, "marrowick.notify_version_by_program:", &notify_version_by_program);
 }

@@ -23,6 +23,20 @@ constexpr int NOTIFYICON_VERSION_4 = 4;
 // Room for the longest click name, "MiddleDoubleClick", with space to spare.
 constexpr int CLICK_NAME_SIZE = 24;
 
+// The click form of single programs: an executable's file name, without a
+// folder ("mail.exe", compared without regard to case), and the notification
+// version its icons get instead of notify_version. A fixed table, in the
+// order the rc value gives them.
+constexpr int PROGRAM_VERSIONS_SIZE = 32;
+struct ProgramVersion {
+    char program[MAX_PATH];
+    int version;
+};
+struct ProgramVersions {
+    int count;
+    ProgramVersion pairs[PROGRAM_VERSIONS_SIZE];
+};
+
 // Where the list is shown: centred on the primary screen, or on the work area
 // of the monitor the user works on.
 constexpr int PLACEMENT_SCREEN = 0;
@@ -48,6 +62,12 @@ struct Config {
 };
 
 extern Config config;
+
+// The programs whose icons get another click form, read with config from
+// "marrowick.notify_version_by_program:"; empty until then. Kept apart from
+// config, whose defaults the module's file holds: this table starts empty
+// and takes no room there.
+extern ProgramVersions notify_version_by_program;
 
 // The compiled-in defaults, the same as those of an empty rc file.
 constexpr Config DEFAULT_CONFIG = {
@@ -102,3 +122,6 @@ void ReadQuotedString(const char* path, const char* key, const char* default_tex
                       char* destination, int size);
 int ReadNotifyVersion(const char* path, const char* key);
 int ReadPlacement(const char* path, const char* key);
+// Fills versions from "program=N, program=N..."; reports the first pair it
+// skips, if any.
+void ReadProgramVersions(const char* path, const char* key, ProgramVersions* versions);

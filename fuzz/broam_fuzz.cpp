@@ -14,8 +14,9 @@
 //   S<n>           the host reports n (the byte as a signed number) modulo 64
 //                  entries, whatever it holds; -1 or S alone: the true number
 //   C<text>        the rc file becomes the text; the host reconfigures (so
-//                  the paddings and the notification version the next Send
-//                  packs its click with change here too)
+//                  the paddings and the notification versions the next Send
+//                  packs its click with change here too; each live owner is
+//                  a process of its own, running p0.exe to p3.exe)
 //   P              the list window is painted
 //   X              the host stops the plug-in and starts it again
 //   I<k><a><b><c>  the user acts on the list window (with marrowick.interactive
@@ -53,6 +54,11 @@ void AddEntry(std::string_view argument) {
     const intptr_t owner_number = FIRST_OWNER + owners_made++ % OWNER_NUMBERS;
     const HWND owner =
         (flags & 1) ? reinterpret_cast<HWND>(owner_number) : fake::LiveWindow(owner_number);
+    // Each owner's own process, one of four programs, p0.exe to p3.exe, for
+    // marrowick.notify_version_by_program and Click by program.
+    if (!(flags & 1))
+        fake::RunProcess(static_cast<DWORD>(owner_number),
+                         "C:\\Programs\\p" + std::to_string(owner_number % 4) + ".exe", {owner});
     TrayEntry& entry = fake::AddTrayEntry(owner, 7, 1025, 600, "");
     char* text = entry.szTip;
     std::memset(text, '#', sizeof entry.szTip);

@@ -64,6 +64,17 @@ void RequireSettingsInRange() {
             "enter_click is terminated inside its buffer");
     Require(config.placement == PLACEMENT_SCREEN || config.placement == PLACEMENT_MONITOR,
             "placement is screen or monitor");
+    const ProgramVersions& programs = notify_version_by_program;
+    Require(programs.count >= 0 && programs.count <= PROGRAM_VERSIONS_SIZE,
+            "the program table holds at most its room");
+    for (int i = 0; i < programs.count; ++i) {
+        const ProgramVersion& pair = programs.pairs[i];
+        Require(pair.program[0] != '\0' && strnlen(pair.program, MAX_PATH) < MAX_PATH,
+                "a program's name is not empty and is terminated inside its buffer");
+        Require(pair.version == 0 || pair.version == NOTIFYICON_VERSION ||
+                    pair.version == NOTIFYICON_VERSION_4,
+                "a program's version is 0, 3 or 4");
+    }
 }
 
 }  // namespace

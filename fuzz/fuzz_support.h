@@ -61,15 +61,18 @@ inline void StartPlugin() {
     fake::host.styles[8] = fake::MakeStyle(0x111111);
     fake::host.styles[9] = fake::MakeStyle(0x222222);
     config = DEFAULT_CONFIG;
+    notify_version_by_program = {};
     list_state = {};
     hListWnd = nullptr;
     Require(beginPlugin(INSTANCE) == 0, "the plug-in starts");
 }
 
-// Every font from the host was deleted and every device context released.
+// Every font from the host was deleted, every device context released and
+// every snapshot of the processes closed.
 inline void RequireNothingLeftOpen() {
     Require(fake::LiveFonts() == 0, "every style font is deleted");
     Require(fake::OpenDeviceContexts() == 0, "every device context is released");
+    Require(fake::OpenSnapshots() == 0, "every snapshot of the processes is closed");
 }
 
 }  // namespace fuzz

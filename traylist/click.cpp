@@ -7,6 +7,8 @@
 //      programs of version 3 and later;
 //   4  those messages in the version-4 form: the message in the low word of
 //      lParam, the icon's id in its high word, the anchor point as wParam.
+#include <strings.h>
+
 #include <cstring>
 
 #include "config/config.h"
@@ -129,6 +131,11 @@ void Deliver(const Owner& owner, const ClickName& click, int version, int anchor
     hide_when_delivered = 0;
 }
 
+// A Click text that ends in ".exe", in any case, names a program.
+bool NamesProgram(const char* text, int length) {
+    return length >= 4 && strncasecmp(text + length - 4, ".exe", 4) == 0;
+}
+
 }  // namespace
 
 void HideOnDeactivation() {
@@ -149,7 +156,9 @@ void SendClick(const char* click_name, int anchor) {
         ReportError("Unknown message: `%s'", click_name);
         return;
     }
-    Deliver(owner, *click, list_settings.notify_version, anchor);
+    const int version = NotifyVersionFor(owner.window, list_settings.notify_version,
+                                         list_settings.notify_version_by_program);
+    Deliver(owner, *click, version, anchor);
 }
 
 // The same count and purge of dead entries as showing the list. A shown list
@@ -164,11 +173,15 @@ void ClickMatchingEntry(const char* click_name, const char* text, int length) {
     int purged = 0;
     const int count = CountTrayEntries(&purged);
     if (purged && list_state.visible) RefitList(count);
-    const TrayEntry* entry = FindEntryByTip(text, length, count);
+    const TrayEntry* entry = NamesProgram(text, length) ? FindEntryByProgram(text, length, count)
+                                                        : FindEntryByTip(text, length, count);
     if (!entry) {
         ReportError("No tray icon matches `%.*s'", length, text);
         return;
     }
+    const Owner owner = OwnerOf(*entry);
+    const int version =
+        NotifyVersionFor(owner.window, config.notify_version, notify_version_by_program);
     // No row is clicked: the click happened where the pointer is.
-    Deliver(OwnerOf(*entry), *click, config.notify_version, ANCHOR_POINTER);
+    Deliver(owner, *click, version, ANCHOR_POINTER);
 }

@@ -128,6 +128,7 @@ void TakeSettings() {
     list_settings.interactive = config.interactive;
     list_settings.notify_version = config.notify_version;
     std::memcpy(list_settings.enter_click, config.enter_click, sizeof list_settings.enter_click);
+    list_settings.notify_version_by_program = notify_version_by_program;
 }
 
 void ShowList(int highlight) {

@@ -3,6 +3,8 @@
 // the rules of the user's code page. In a double-byte code page (Japanese,
 // Chinese, Korean) the second byte of a character can equal an ASCII letter;
 // a match never starts there.
+#include <strings.h>
+
 #include <cstring>
 
 #include "host/host.h"
@@ -58,4 +60,23 @@ const TrayEntry* FindEntryByTip(const char* text, int length, int count) {
         if (TipContains(RowText(*entry, scratch), part) && IsWindow(entry->hWnd)) return entry;
     }
     return nullptr;
+}
+
+const TrayEntry* FindEntryByProgram(const char* text, int length, int count) {
+    char wanted[MAX_PATH];
+    if (length >= static_cast<int>(sizeof wanted)) return nullptr;  // longer than any file name
+    std::memcpy(wanted, text, length);
+    wanted[length] = '\0';
+    const HANDLE processes = OpenProcessList();
+    const TrayEntry* found = nullptr;
+    char program[MAX_PATH];
+    for (int i = 0; i < count && !found; ++i) {
+        const TrayEntry* entry = GetTrayIcon(i);
+        if (!entry) break;
+        if (IsWindow(entry->hWnd) && GetOwnerProgram(processes, entry->hWnd, program) &&
+            strcasecmp(program, wanted) == 0)
+            found = entry;
+    }
+    CloseProcessList(processes);
+    return found;
 }

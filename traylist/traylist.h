@@ -30,6 +30,7 @@ struct ListSettings {
     int interactive;
     int notify_version;
     char enter_click[CLICK_NAME_SIZE];
+    ProgramVersions notify_version_by_program;
 };
 
 extern ListSettings list_settings;
@@ -100,6 +101,19 @@ void HideOnDeactivation();
 // tip holds the length bytes of text, without regard to case; reports when
 // there is none.
 void ClickMatchingEntry(const char* click_name, const char* text, int length);
+
+// The program an owner window belongs to: its executable's file name,
+// without a folder, from a snapshot of the system's processes opened for one
+// click and closed after it. 0 when the window's process is not in it.
+HANDLE OpenProcessList();
+void CloseProcessList(HANDLE processes);
+int GetOwnerProgram(HANDLE processes, HWND owner, char (&program)[MAX_PATH]);
+// The notification version for the owner's icons: that of its program's pair
+// in versions, else version.
+int NotifyVersionFor(HWND owner, int version, const ProgramVersions& versions);
+// The first live entry among the first count whose owner belongs to the
+// program named by the length bytes of text; null when there is none.
+const TrayEntry* FindEntryByProgram(const char* text, int length, int count);
 
 // The screen point at the centre of the highlighted row's icon, packed for a
 // click's wParam in the version-4 form; 0, 0 when the list window's place

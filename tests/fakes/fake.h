@@ -64,6 +64,10 @@ struct Platform {
     // nearest one.
     std::vector<Monitor> monitors = {{{0, 0, 800, 600}, {0, 0, 800, 600}}};
     bool monitor_info_fails = false;
+    // The system's processes, by id and executable path, in the order a
+    // snapshot lists them; a window's process is its Window::process.
+    std::vector<std::pair<DWORD, std::string>> processes;
+    bool snapshot_fails = false;
     // Runs while a message box is open, as the messages its own loop
     // dispatches would: a bro@m the host broadcasts meanwhile, say.
     std::function<void()> during_message_box;
@@ -88,6 +92,7 @@ struct Window {
     bool minimized = false;
     HWND owner = nullptr;
     std::string text;
+    DWORD process = 0;  // the process that made it
 };
 
 // What the host holds.
@@ -128,6 +133,8 @@ HWND LiveWindow(intptr_t number);
 HWND OwnedWindow(intptr_t number, HWND owner);
 void KillWindow(HWND window);
 void SetWindowState(HWND window, bool visible, bool minimized);
+// A process running the executable at path, and the windows it made.
+void RunProcess(DWORD process_id, const std::string& path, std::initializer_list<HWND> windows);
 const Window* FindWindowRecord(HWND window);
 
 // Tray entries and style records for the fake host.
@@ -135,6 +142,7 @@ TrayEntry& AddTrayEntry(HWND owner, UINT id, UINT callback, intptr_t icon, std::
 StyleRecord MakeStyle(COLORREF text_color);
 
 // Resources that were handed out and not given back.
+int OpenSnapshots();
 int OpenDeviceContexts();
 int LiveFonts();
 

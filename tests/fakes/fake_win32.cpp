@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "tests/fakes/fake.h"
+#include "tests/fakes/tlhelp32.h"
 
 namespace fake {
 
@@ -26,6 +27,9 @@ std::map<std::string, std::pair<WNDPROC, HINSTANCE>> classes;
 std::map<HDC, HGDIOBJ> open_dcs;  // each open context and the object selected into it
 intptr_t next_window = FIRST_CREATED_WINDOW;
 intptr_t next_dc = FIRST_DC;
+// Each open snapshot, and the index of the next process it lists.
+std::map<HANDLE, size_t> snapshots;
+intptr_t next_snapshot = 5000;
 
 std::string Arg(const char* text) { return text ? '"' + std::string(text) + '"' : "null"; }
 template <typename T>
@@ -114,6 +118,8 @@ void ResetWin32() {
     open_dcs.clear();
     next_window = FIRST_CREATED_WINDOW;
     next_dc = FIRST_DC;
+    snapshots.clear();
+    next_snapshot = 5000;
 }
 
 const std::vector<std::string>& Calls() { return calls; }
@@ -168,6 +174,29 @@ const Window* FindWindowRecord(HWND window) {
 }
 
 int OpenDeviceContexts() { return static_cast<int>(open_dcs.size()); }
+int OpenSnapshots() { return static_cast<int>(snapshots.size()); }
+
+void RunProcess(DWORD process_id, const std::string& path, std::initializer_list<HWND> made) {
+    platform.processes.emplace_back(process_id, path);
+    for (HWND window : made) windows[window].process = process_id;
+}
+
+namespace {
+
+// Fills entry with the snapshot's next process; FALSE after the last.
+BOOL NextProcess(HANDLE snapshot, PROCESSENTRY32* entry) {
+    auto it = snapshots.find(snapshot);
+    if (it == snapshots.end() || entry->dwSize != sizeof(PROCESSENTRY32) ||
+        it->second >= platform.processes.size())
+        return FALSE;
+    const auto& [id, path] = platform.processes[it->second++];
+    entry->th32ProcessID = id;
+    std::strncpy(entry->szExeFile, path.c_str(), MAX_PATH - 1);
+    entry->szExeFile[MAX_PATH - 1] = '\0';
+    return TRUE;
+}
+
+}  // namespace
 
 }  // namespace fake
 
@@ -507,4 +536,37 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
 HCURSOR SetCursor(HCURSOR cursor) {
     RecordCall("SetCursor", cursor);
     return nullptr;
+}
+
+BOOL CloseHandle(HANDLE object) {
+    RecordCall("CloseHandle", object);
+    return snapshots.erase(object) ? TRUE : FALSE;
+}
+
+DWORD GetWindowThreadProcessId(HWND window, DWORD* process_id) {
+    RecordCall("GetWindowThreadProcessId", window);
+    auto it = windows.find(window);
+    if (it == windows.end()) return 0;
+    if (process_id) *process_id = it->second.process;
+    return 1;  // the thread's id; the plug-in uses the process's
+}
+
+HANDLE CreateToolhelp32Snapshot(DWORD flags, DWORD process_id) {
+    RecordCall("CreateToolhelp32Snapshot", flags, process_id);
+    if (platform.snapshot_fails) return INVALID_HANDLE_VALUE;
+    HANDLE snapshot = reinterpret_cast<HANDLE>(next_snapshot++);
+    snapshots[snapshot] = 0;
+    return snapshot;
+}
+
+BOOL Process32First(HANDLE snapshot, PROCESSENTRY32* entry) {
+    RecordCall("Process32First", snapshot);
+    auto it = snapshots.find(snapshot);
+    if (it != snapshots.end()) it->second = 0;
+    return NextProcess(snapshot, entry);
+}
+
+BOOL Process32Next(HANDLE snapshot, PROCESSENTRY32* entry) {
+    RecordCall("Process32Next", snapshot);
+    return NextProcess(snapshot, entry);
 }

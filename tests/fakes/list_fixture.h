@@ -24,6 +24,7 @@ protected:
     void SetUp() override {
         fake::Reset();
         config = DEFAULT_CONFIG;
+        notify_version_by_program = {};
         list_state = {};
         hPluginInstance = reinterpret_cast<HINSTANCE>(77);
         hListWnd = fake::LiveWindow(LIST_WINDOW);
@@ -31,11 +32,12 @@ protected:
         fake::host.styles[9] = fake::MakeStyle(TIP_TEXT);
     }
 
-    // Whatever a test did, every font from the host was deleted and every
-    // device context released.
+    // Whatever a test did, every font from the host was deleted, every
+    // device context released and every snapshot of the processes closed.
     void TearDown() override {
         EXPECT_EQ(fake::LiveFonts(), 0);
         EXPECT_EQ(fake::OpenDeviceContexts(), 0);
+        EXPECT_EQ(fake::OpenSnapshots(), 0);
     }
 
     // Entry i is owned by the live window 101 + i, with icon id 7 + i,

@@ -42,6 +42,7 @@ FAKE_DECLARE_HANDLE(HFONT);
 FAKE_DECLARE_HANDLE(HMONITOR);
 #undef FAKE_DECLARE_HANDLE
 typedef HINSTANCE HMODULE;
+typedef void* HANDLE;
 typedef void* HGDIOBJ;
 typedef void* LPVOID;
 
@@ -178,6 +179,7 @@ constexpr int TRANSPARENT = 1;
 constexpr UINT DI_NORMAL = 0x0003;
 
 constexpr int MAX_PATH = 260;
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(-1))
 
 // Message boxes.
 constexpr UINT MB_OK = 0x00000000;
@@ -187,6 +189,7 @@ constexpr UINT MB_TOPMOST = 0x00040000;
 // KERNEL32
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 BOOL IsDBCSLeadByte(BYTE byte);
+BOOL CloseHandle(HANDLE object);
 
 // USER32
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
@@ -220,6 +223,7 @@ void NotifyWinEvent(DWORD event, HWND window, long object, long child);
 HWND GetWindow(HWND window, UINT relation);
 HWND GetForegroundWindow();
 HWND GetFocus();
+DWORD GetWindowThreadProcessId(HWND window, DWORD* process_id);
 HWND GetDesktopWindow();
 HWND GetShellWindow();
 BOOL IsWindowVisible(HWND window);

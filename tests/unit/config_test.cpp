@@ -20,6 +20,7 @@ protected:
     void SetUp() override {
         fake::Reset();
         config = DEFAULT_CONFIG;
+        notify_version_by_program = {};
         hListWnd = nullptr;
         hPluginInstance = reinterpret_cast<HINSTANCE>(77);
     }
@@ -59,6 +60,7 @@ TEST_F(ConfigTest, ReadsEveryKeyInOrderFromTheRcBesideTheModule) {
                   "ReadString " + p + "\"marrowick.interactive:\" \"false\"",
                   "ReadString " + p + "\"marrowick.enter_click:\" \"LeftDoubleClick\"",
                   "ReadString " + p + "\"marrowick.placement:\" \"screen\"",
+                  "ReadString " + p + "\"marrowick.notify_version_by_program:\" \"\"",
               }));
     EXPECT_EQ(fake::CallsTo("GetModuleFileNameA"),
               std::vector<std::string>{"GetModuleFileNameA 77 260"});
@@ -81,11 +83,14 @@ TEST_F(ConfigTest, EveryKeyOverridesItsField) {
         "marrowick.notify_version: 4\n"
         "marrowick.interactive: TRUE\n"
         "marrowick.enter_click: RightClick\n"
-        "marrowick.placement: Monitor\n");
+        "marrowick.placement: Monitor\n"
+        "marrowick.notify_version_by_program: mail.exe=4\n");
     const Config expected = {
         1024, 768,          {5, 5, 5, 5},     6, 1, {1, 2, 1, 2}, 7, 1, -3, 32, 0, " | ", 4,
         1,    "RightClick", PLACEMENT_MONITOR};
     ExpectConfigEquals(expected, config);
+    ASSERT_EQ(notify_version_by_program.count, 1);
+    EXPECT_STREQ(notify_version_by_program.pairs[0].program, "mail.exe");
 }
 
 struct PaddingCase {
@@ -190,6 +195,59 @@ TEST_F(ConfigTest, AReconfigureWithoutTheNotifyVersionKeyGoesBackToTheClassicFor
     ASSERT_EQ(config.notify_version, 3);
     ReadRc("marrowick.icon_size: 16\n");
     EXPECT_EQ(config.notify_version, 0);
+}
+
+// "program=N" pairs: split at the last '=', white space ignored, names kept
+// as written and compared later without regard to case, the first pair for a
+// name winning; bad pairs and those beyond the table's 32 are skipped, and
+// the first skipped is reported in one box for the whole reading.
+TEST_F(ConfigTest, ProgramVersionsAreReadPairByPair) {
+    std::string many;
+    for (int i = 0; i < 33; ++i) many += "p" + std::to_string(i) + ".exe=4,";
+    const struct {
+        std::string value;
+        std::vector<std::pair<std::string, int>> pairs;
+        const char* skipped;  // the pair the box names, or null for no box
+    } CASES[] = {
+        {"telegram.exe=4, qbittorrent.exe=4, oldtool.exe=0",
+         {{"telegram.exe", 4}, {"qbittorrent.exe", 4}, {"oldtool.exe", 0}},
+         nullptr},
+        {"  Mail.EXE = 3 ,\tchat.exe=4  ", {{"Mail.EXE", 3}, {"chat.exe", 4}}, nullptr},
+        {"odd=name.exe=4", {{"odd=name.exe", 4}}, nullptr},
+        {"a.exe=4, A.EXE=0, a.exe=3", {{"a.exe", 4}}, nullptr},
+        {"a.exe=4,, ,b.exe=3,", {{"a.exe", 4}, {"b.exe", 3}}, nullptr},
+        {"", {}, nullptr},
+        {"nothing, a.exe=4", {{"a.exe", 4}}, "nothing"},
+        {" = 4 , a.exe=5, a.exe=", {}, "= 4"},
+        {"a.exe=four, b.exe=4, c.exe=-4, d.exe=04", {{"b.exe", 4}}, "a.exe=four"},
+        {"C:\\Apps\\a.exe=4, b.exe=3", {{"b.exe", 3}}, "C:\\Apps\\a.exe=4"},
+        {many, {}, "p32.exe=4"},
+    };
+    for (const auto& c : CASES) {
+        SCOPED_TRACE(c.value);
+        fake::Reset();
+        ReadRc("marrowick.notify_version_by_program: " + c.value + "\n");
+        const ProgramVersions& read = notify_version_by_program;
+        if (c.value == many) {
+            EXPECT_EQ(read.count, 32);
+            EXPECT_STREQ(read.pairs[31].program, "p31.exe");
+        } else {
+            ASSERT_EQ(read.count, static_cast<int>(c.pairs.size()));
+            for (int i = 0; i < read.count; ++i) {
+                EXPECT_EQ(read.pairs[i].program, c.pairs[i].first);
+                EXPECT_EQ(read.pairs[i].version, c.pairs[i].second);
+            }
+        }
+        std::vector<std::string> boxes;
+        for (const fake::ShownBox& box : fake::MessageBoxes()) boxes.push_back(box.text);
+        EXPECT_EQ(boxes,
+                  c.skipped
+                      ? std::vector<
+                            std::string>{std::string(
+                                             "Skipped in marrowick.notify_version_by_program: `") +
+                                         c.skipped + "'"}
+                      : std::vector<std::string>{});
+    }
 }
 
 struct QuotedCase {

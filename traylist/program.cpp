@@ -1,0 +1,61 @@
+// The program an icon's owner window belongs to, known by its executable's
+// file name ("mail.exe") as the system's list of processes gives it: the one
+// handle a user has on a program besides its tip, and the same whatever the
+// tip says. The list is a snapshot the system makes and frees, taken only as
+// a click is sent, never to show or paint the list.
+#include <windows.h>
+#include <strings.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+
+#include "config/config.h"
+#include "traylist/traylist.h"
+
+namespace {
+
+// The part of a path after its last backslash.
+const char* FileName(const char* path) {
+    const char* backslash = std::strrchr(path, '\\');
+    return backslash ? backslash + 1 : path;
+}
+
+}  // namespace
+
+HANDLE OpenProcessList() { return CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0); }
+
+void CloseProcessList(HANDLE processes) {
+    if (processes != INVALID_HANDLE_VALUE) CloseHandle(processes);
+}
+
+int GetOwnerProgram(HANDLE processes, HWND owner, char (&program)[MAX_PATH]) {
+    DWORD process_id = 0;
+    if (processes == INVALID_HANDLE_VALUE || !GetWindowThreadProcessId(owner, &process_id))
+        return 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(processes, &entry); more;
+         more = Process32Next(processes, &entry))
+        if (entry.th32ProcessID == process_id) {
+            std::strncpy(program, FileName(entry.szExeFile), MAX_PATH - 1);
+            program[MAX_PATH - 1] = '\0';
+            return 1;
+        }
+    return 0;
+}
+
+// The pair for the owner's program gives the version; a window of no listed
+// program, or whose process is gone, gets the default.
+int NotifyVersionFor(HWND owner, int version, const ProgramVersions& versions) {
+    if (versions.count == 0) return version;
+    const HANDLE processes = OpenProcessList();
+    char program[MAX_PATH];
+    if (GetOwnerProgram(processes, owner, program))
+        for (int i = 0; i < versions.count; ++i)
+            if (strcasecmp(versions.pairs[i].program, program) == 0) {
+                version = versions.pairs[i].version;
+                break;
+            }
+    CloseProcessList(processes);
+    return version;
+}
