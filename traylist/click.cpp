@@ -1,7 +1,8 @@
 // Forwarding the chosen click to the program that owns the highlighted entry,
-// or the entry a "Click" bro@m names, as the tray reports a click on its icon: the entry's callback
-// message, posted once for each mouse message of the click. The configured notification version
-// decides the form:
+// or the entry a "Click" bro@m names, as the tray reports a click on its
+// icon: the entry's callback message, posted once for each mouse message of
+// the click. The notification version configured for the owner's program,
+// or else for every icon, decides the form:
 //   0  the classic form: the icon's id as wParam, the message as lParam;
 //   3  the same, and after each button-up the notification a tray adds for
 //      programs of version 3 and later;

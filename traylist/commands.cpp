@@ -123,7 +123,7 @@ void HandleBroam(const char* text) {
         ReportError("Unknown bro@m: `%s'", text);
 }
 
-// The settings the showing acts by, and what the list has not yet drawn.
+// The settings the showing acts by.
 void TakeSettings() {
     list_settings.interactive = config.interactive;
     list_settings.notify_version = config.notify_version;
@@ -215,17 +215,10 @@ void RefitList(int count) {
     const int last = count > 0 ? count - 1 : 0;
     const int row = FindShownEntry(count);
     list_state.count = count;
-    list_state.selected = row >= 0 ? row : list_state.selected < last ? list_state.selected : last;
     list_state.first = 0;
     list_state.window_rows = 0;
-    if (row < 0) ForgetShownEntry();
     LayoutList();
-    ScrollToHighlight();
-    Repaint();
-    if (list_settings.interactive) {
-        NameHighlight();
-        NotifyHighlight(NAME_CHANGE | FOCUS);
-    }
+    MoveHighlight(row >= 0 ? row : list_state.selected < last ? list_state.selected : last);
 }
 
 void ListWindowDestroyed() { list_state.visible = 0; }
