@@ -42,7 +42,7 @@ INPUT MouseInput(DWORD flags) {
     return input;
 }
 
-INPUT MoveTo(int x, int y) {
+INPUT MoveInput(int x, int y) {
     INPUT input = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK);
     input.mi.dx =
         Normalized(x, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN));
@@ -51,11 +51,29 @@ INPUT MoveTo(int x, int y) {
     return input;
 }
 
+// Under Wine the X server can still hand back a motion from before the move,
+// which puts the pointer back where it was, and a button pressed then lands
+// there. The move is made again until the pointer stays at the point, as a
+// hand on a mouse corrects its aim; between tries the thread takes the X
+// server's events, without dispatching any message.
+constexpr int MOVE_TRIES = 20;
+constexpr DWORD MOVE_SETTLE_MS = 10;
+
+bool MoveTo(int x, int y) {
+    for (int i = 0; i < MOVE_TRIES; ++i) {
+        INPUT move = MoveInput(x, y);
+        if (SendInput(1, &move, sizeof move) != 1) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, MOVE_SETTLE_MS, QS_ALLINPUT);
+        POINT at = {};
+        if (GetCursorPos(&at) && at.x == x && at.y == y) return true;
+    }
+    return false;
+}
+
 // The move first, on its own, so that the window under the pointer has taken
 // it before the button goes down, as with a hand on a mouse.
 bool Act(const Button& button, int x, int y) {
-    INPUT move = MoveTo(x, y);
-    if (SendInput(1, &move, sizeof move) != 1) return false;
+    if (!MoveTo(x, y)) return false;
     if (!button.down) return true;
     INPUT clicks[2] = {MouseInput(button.down), MouseInput(button.up)};
     return SendInput(2, clicks, sizeof(INPUT)) == 2;
