@@ -106,13 +106,26 @@ protected:
             << "tray program " << name << " did not start";
     }
 
+    // program is a file of the build, or the path of a copy (CopyProgram).
     Process RunTray(const std::string& name, const std::vector<std::string>& entries,
                     const std::vector<std::string>& options = {},
                     const std::string& program = "trayapp.exe") {
         std::vector<std::string> args = {"-name", name, "-log", WindowsPath(TrayLog(name))};
         args.insert(args.end(), options.begin(), options.end());
         args.insert(args.end(), entries.begin(), entries.end());
-        return Session::Get().Run(program, args, Path(name + ".out"), Path(name + ".err"));
+        if (program.find('/') == std::string::npos)
+            return Session::Get().Run(program, args, Path(name + ".out"), Path(name + ".err"));
+        args.insert(args.begin(), program);
+        return Session::Get().RunWine(args, Path(name + ".out"), Path(name + ".err"));
+    }
+
+    // A copy of a program of the build under another file name, in the
+    // case's directory, as a program of its own ("chat.exe"); its path.
+    std::string CopyProgram(const std::string& program, const std::string& file_name) {
+        const std::string copy = Path(file_name);
+        std::filesystem::copy_file(Session::Get().ProgramPath(program), copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        return copy;
     }
 
     bool TrayReady(const std::string& name) const {

@@ -397,7 +397,8 @@ protected:
         std::vector<std::string> reached;
         for (const char* program : PROGRAMS) {
             if (program == gone) continue;
-            EXPECT_EQ(Ask(std::string("tell ") + program + " received"), "ok") << program;
+            const std::string request = std::string("tell ") + program + " received";
+            EXPECT_TRUE(WaitUntil([&] { return Ask(request) == "ok"; })) << program;
             if (!ReadLines(TrayLog(program)).empty()) reached.push_back(program);
         }
         return reached;

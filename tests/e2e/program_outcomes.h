@@ -33,6 +33,8 @@ constexpr unsigned WS_MINIMIZE = 0x20000000;
 // The programs of every kind there is, in tray order: none declared, version
 // 3, version 4 (64-bit), Wine's Task Manager.
 inline const char* const KINDS[] = {"none", "three", "four", "taskmgr"};
+// The executables they run from in a tray of programs each of its own.
+inline const char* const FILE_NAMES[] = {"oldtool.exe", "chat.exe", "modern.exe", "taskmgr.exe"};
 constexpr int TASK_MANAGER = 3;
 
 struct ClickOutcomes {
@@ -82,11 +84,18 @@ inline const ClickOutcomes& OutcomesOf(int version, const std::string& click) {
 class ProgramOutcomes : public EndToEnd {
 protected:
     // The trayapp programs log where the foreground is as each callback
-    // arrives, for Settle to check.
-    void StartEveryKind() {
-        StartTray(KINDS[0], {"1 #3080ff N No version declared"}, {"-foreground"});
-        StartTray(KINDS[1], {"2:3 #30c060 T Version 3"}, {"-ansi", "-foreground"});
-        StartTray(KINDS[2], {"3:4 #d04040 F Version 4, 64-bit"}, {"-foreground"}, "trayapp64.exe");
+    // arrives, for Settle to check. With copies, each runs from a file of
+    // its own, named in FILE_NAMES, as different programs do.
+    void StartEveryKind(bool copies = false) {
+        auto file = [&](int kind, const char* program) {
+            return copies ? CopyProgram(program, FILE_NAMES[kind]) : std::string(program);
+        };
+        StartTray(KINDS[0], {"1 #3080ff N No version declared"}, {"-foreground"},
+                  file(0, "trayapp.exe"));
+        StartTray(KINDS[1], {"2:3 #30c060 T Version 3"}, {"-ansi", "-foreground"},
+                  file(1, "trayapp.exe"));
+        StartTray(KINDS[2], {"3:4 #d04040 F Version 4, 64-bit"}, {"-foreground"},
+                  file(2, "trayapp64.exe"));
         StartTaskManager();
     }
 
