@@ -9,8 +9,9 @@
 # clicked in the classic form and in its own); then, with the list
 # interactive, a keyboard session (one bro@m, then arrows, a first letter,
 # Enter and the Apps key) and a mouse session (hover, a right click on a
-# row); a Click bro@m that opens a program's menu without the list; and the
-# list on the second of two monitors. It saves a PNG of each step and an
+# row); a Click bro@m that opens a program's menu without the list; a mixed
+# tray, where a pair for the network program gives it its own form beside
+# the classic one of the others; and the list on the second of two monitors. It saves a PNG of each step and an
 # animated GIF of them all in out/demo/, and prints what each tray program
 # received, decoded as its version reads it.
 #
@@ -79,14 +80,20 @@ start_tray() {
     wait_for "grep -q '^ready' '$out/$name.out' 2>/dev/null" 60 ||
         { echo "demo: tray program $name did not start" >&2; exit 1; }
 }
-start_tray "$bin/trayapp.exe" mail \
+# Each program runs from a file of its own, mail.exe, sound.exe and
+# network.exe, as different programs do: marrowick.notify_version_by_program
+# tells them apart by those names.
+cp "$bin/trayapp.exe" "$out/mail.exe"
+cp "$bin/trayapp.exe" "$out/sound.exe"
+cp "$bin64/trayapp64.exe" "$out/network.exe"
+start_tray "$out/mail.exe" mail \
     '1 #e08a20 M Mail: 3 new messages' '2 #c83c3c B Backup finished\n1,204 files'
-start_tray "$bin/trayapp.exe" sound -ansi \
+start_tray "$out/sound.exe" sound -ansi \
     '1 #2f7fe0 V Volume 40%\nMuted' '2 #9050c8 P Music player: paused'
-start_tray "$bin64/trayapp64.exe" network -version 4 \
+start_tray "$out/network.exe" network -version 4 \
     '1 #2fa050 N Network: Wired\nConnected, 100 Mbit/s' '2 #607080 K VPN: off'
-echo "demo: 6 icons from 3 programs, put in with Shell_NotifyIcon: mail (32-bit),"
-echo "    sound (32-bit, the ANSI call), network (64-bit, notification version 4)"
+echo "demo: 6 icons from 3 programs, put in with Shell_NotifyIcon: mail.exe (32-bit),"
+echo "    sound.exe (32-bit, the ANSI call), network.exe (64-bit, notification version 4)"
 
 if [ "$interactive" = 1 ]; then
     cat <<EOF
@@ -258,19 +265,42 @@ EOF
 settings
 play session5 23-click-mail-menu
 
+# A mixed tray: marrowick.notify_version_by_program gives the network
+# program its version-4 form, while the others keep the classic one. The
+# same bro@ms open the mail program's menu and then the network program's.
+cat >"$out/session6.txt" <<EOF
+reconfigure
+mouse move 520 390
+@Marrowick.Next
+@Marrowick.Send RightClick
+wait 300
+$(shot 24-rule-mail-menu)
+key escape
+wait 300
+@Marrowick.Prev
+@Marrowick.Prev
+@Marrowick.Send RightClick
+wait 300
+$(shot 25-rule-network-menu)
+key escape
+wait 300
+EOF
+settings "marrowick.notify_version_by_program: network.exe=4"
+play session6 25-rule-network-menu
+
 # With marrowick.placement: monitor the list opens on the monitor the user
 # works on: the pointer's, on the right, as no window is in front.
-cat >"$out/session6.txt" <<EOF
+cat >"$out/session7.txt" <<EOF
 reconfigure
 mouse move 1536 384
 @Marrowick.Next
 window Marrowick
-$(shot 24-second-monitor)
+$(shot 26-second-monitor)
 @Marrowick.Cancel
 quit
 EOF
 settings "marrowick.placement: monitor"
-wine "$bin/blackbox.exe" -exec "script $(winpath "$out/session6.txt")" >/dev/null
+wine "$bin/blackbox.exe" -exec "script $(winpath "$out/session7.txt")" >/dev/null
 wait_for "! kill -0 $host_pid 2>/dev/null" 120 || { echo "demo: the session did not end" >&2; exit 1; }
 wait "$host_pid" || { echo "demo: the host failed" >&2; exit 1; }
 
@@ -325,7 +355,9 @@ done
 # only for the clicks in its own form; with the keys, Enter on the network
 # row opened its window and the Apps key on the VPN row its menu; with the
 # mouse, a right click on the network row its menu at the pointer; Click the
-# mail menu at the pointer; and the list showed on the right monitor.
+# mail menu at the pointer; with its pair, the network program its menu
+# (four in all: none for a click in the classic form); and the list showed
+# on the right monitor.
 expect() {
     tr -d '\r' <"$out/$1.log" | grep -q "$2" || { echo "demo: $1 did not log \"$2\"" >&2; exit 1; }
 }
@@ -340,10 +372,11 @@ expect network '^network menu id=2 at='
 expect network "^network v4 id=1 WM_CONTEXTMENU at=${hover/ /,}$"
 expect network "^network menu id=1 at=${hover/ /,}$"
 expect mail '^mail menu id=1 at=330,300$'
-[ "$(grep -c ' menu ' "$out/network.log")" -eq 3 ] ||
-    { echo "demo: the network program opened a menu for a click in the classic form" >&2; exit 1; }
+expect mail '^mail menu id=1 at=520,390$'
+[ "$(grep -c ' menu ' "$out/network.log")" -eq 4 ] ||
+    { echo "demo: the network program did not open its menu under its own form" >&2; exit 1; }
 IFS=, read -r left top width height <<<"$(list_place '$')"
 [ "$left" -ge 1024 ] && [ $((left + width)) -le 2048 ] ||
     { echo "demo: the list showed at $(list_place '$'), not on the right monitor" >&2; exit 1; }
-[ "$shots" -eq 24 ] || { echo "demo: expected 24 screenshots" >&2; exit 1; }
+[ "$shots" -eq 26 ] || { echo "demo: expected 26 screenshots" >&2; exit 1; }
 echo "demo: done"
