@@ -3,9 +3,12 @@
 // a person at the keyboard and the mouse would. One bro@m shows the list;
 // keys and buttons do the rest. What programs of every kind open for Enter,
 // the Apps key, Shift+F10 and each mouse button on their row, in one printed
-// table; the highlight moved by arrows, Home, End, the pointer and type-ahead,
-// seen in screenshots; the list hiding when another window is activated; and
-// without the key, keys and clicks on the list doing nothing at all.
+// table, each program in front as its click arrives; the highlight moved by
+// arrows, Home, End, the pointer and type-ahead, seen in screenshots; the
+// list hiding when another window is activated, and on Alt+F4 without dying;
+// without the key, keys and clicks on the list doing nothing at all; and a
+// click reaching the highlighted program, or nobody, when the tray changes
+// under the shown list.
 #include <algorithm>
 #include <iostream>
 #include <sstream>
