@@ -37,8 +37,10 @@ int GetOwnerProgram(HANDLE processes, HWND owner, char (&program)[MAX_PATH]) {
     for (BOOL more = Process32First(processes, &entry); more;
          more = Process32Next(processes, &entry))
         if (entry.th32ProcessID == process_id) {
-            std::strncpy(program, FileName(entry.szExeFile), MAX_PATH - 1);
-            program[MAX_PATH - 1] = '\0';
+            const char* name = FileName(entry.szExeFile);
+            const size_t length = strnlen(name, MAX_PATH - 1);
+            std::memcpy(program, name, length);
+            program[length] = '\0';
             return 1;
         }
     return 0;
