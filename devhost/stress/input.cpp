@@ -7,7 +7,8 @@
 //   Home, End         the first or the last row;
 //   a letter, digit   type-ahead: the next row whose tip begins with what was
 //                     typed, each character within a second of the last;
-//   Enter             the click marrowick.enter_click names, then hidden;
+//   Enter             the click marrowick.enter_click named as the list
+//                     was shown, then hidden;
 //   Apps, Shift+F10   RightClick, then hidden;
 //   Escape            hidden; Left gets the default processing alone;
 //   pointer moves     a row under the pointer is highlighted once the pointer
@@ -110,11 +111,13 @@ void Stress::FinishInput() {
     DestroyWindow(bystander_);
 }
 
-// A list just shown has the pointer where it is and nothing typed.
+// A list just shown has the pointer where it is, nothing typed, and Enter
+// sends what the rc says now until the list hides.
 void Stress::NoteShow() {
     GetCursorPos(&model_.pointer_at_show);
     model_.pointer_moved = false;
     model_.typed.clear();
+    model_.enter_click = enter_click_;
 }
 
 void Stress::RandomInputs() {
@@ -163,8 +166,8 @@ void Stress::Key(const char* name, InputEffect effect) {
     CheckAfterChange(effect != NONE);
 }
 
-// Each key as the list handles it; every move repaints, even onto the row
-// already highlighted.
+// Each key as the list handles it; every move repaints and names the row,
+// even the row already highlighted.
 void Stress::KeyModel(InputEffect effect) {
     const int last = model_.count > 0 ? model_.count - 1 : 0;
     int& selected = model_.selected;
@@ -182,7 +185,7 @@ void Stress::KeyModel(InputEffect effect) {
             selected = last;
             break;
         case ENTER:
-            ExpectClick(*enter_click_);
+            ExpectClick(*model_.enter_click);
             HideByInput();
             return;
         case CONTEXT_MENU:
@@ -195,6 +198,7 @@ void Stress::KeyModel(InputEffect effect) {
         case NONE:
             return;
     }
+    NoteHighlighted();
     ++counts_.input_moves;
 }
 
@@ -239,6 +243,7 @@ bool Stress::SearchModel(char letter, DWORD time) {
         if (row >= size || !BeginsWith(GetTrayIcon(row)->szTip, prefix)) continue;
         if (row == model_.selected) return false;
         model_.selected = row;
+        NoteHighlighted();
         ++counts_.input_moves;
         return true;
     }
@@ -264,10 +269,13 @@ void Stress::PointerOnRow(const char* action) {
     AwaitInput();
     model_.pointer_moved = model_.pointer_moved || !SamePoint(at, model_.pointer_at_show);
     const bool highlights = model_.pointer_moved && row != model_.selected;
-    if (highlights || !move) model_.selected = row;
+    if (highlights || (!move && row != model_.selected)) {
+        model_.selected = row;
+        NoteHighlighted();
+    }
     counts_.input_moves += highlights;
     if (!move) {
-        ExpectClick(ButtonClick(action, *enter_click_));
+        ExpectClick(ButtonClick(action, *model_.enter_click));
         HideByInput();
     }
     CheckAfterChange(highlights);

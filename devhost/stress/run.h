@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "devhost/measure/measure.h"
+#include "host/host.h"
 
 namespace stress {
 
@@ -46,18 +48,29 @@ struct Owner {
     long received = 0;         // callbacks logged during the run
 };
 
+// A tray icon as Shell_NotifyIcon names it: its owner window and its id.
+struct Icon {
+    HWND owner;
+    UINT id;
+};
+
 // A padding's four sides, as Marrowick.rc gives them.
 struct Sides {
     int top, right, bottom, left;
 };
 
-// The host's model of the list; the pointer and the characters typed matter
-// to an interactive list only.
+// The host's model of the list; the pointer, the characters typed and the
+// click Enter sends matter to an interactive list only.
 struct Model {
     bool visible = false;
     int selected = 0;
     int count = 0;
-    POINT pointer_at_show = {0, 0};  // the pointer leaves it before the highlight follows
+    // The entry the list last drew highlighted (and, interactive, named to
+    // screen readers); none after the highlight moved onto a row the tray no
+    // longer had. A click goes to this entry wherever it now stands.
+    std::optional<Icon> shown;
+    const Click* enter_click = nullptr;  // as the rc had it when the list was shown
+    POINT pointer_at_show = {0, 0};      // the pointer leaves it before the highlight follows
     bool pointer_moved = false;
     std::string typed;  // type-ahead, folded to upper case
     DWORD last_typed = 0;
@@ -128,6 +141,9 @@ private:
     void Broadcast(Command command, const std::string& text, const Click* click);
     Prediction Predict(Command command, const Click* click);
     void ExpectClick(const Click& click);
+    const TrayEntry* ClickedEntry() const;
+    int ShownIndex() const;
+    void NoteHighlighted();
     void ShowAndMove(Command command, const Prediction& prediction);
     void CheckPurges(const std::string& text, const Prediction& prediction, int purged);
     void CheckAfterChange(bool painted);
