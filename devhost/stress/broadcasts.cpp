@@ -5,11 +5,20 @@
 #include <string>
 
 #include "devhost/log/escape.h"
+#include "devhost/log/log.h"
 #include "devhost/shell/shell.h"
 #include "devhost/stress/run.h"
 #include "host/host.h"
 
 namespace stress {
+namespace {
+
+// "window 0x1a2b id 3", or "none", for the errors.
+std::string EntryText(const std::optional<Icon>& icon) {
+    return icon ? "window " + Hex(icon->owner) + " id " + std::to_string(icon->id) : "none";
+}
+
+}  // namespace
 
 // Next, Prev, Cancel, Send with one of the six click names, or a broadcast
 // meant for another plug-in.
@@ -61,6 +70,7 @@ void Stress::CheckAfterChange(bool painted) {
     PumpMessages();
     CheckResources();
     CheckList(painted);
+    CheckClickReached();
 }
 
 // What the list must do, worked out from the tray before the broadcast: Next
@@ -95,10 +105,11 @@ Prediction Stress::Predict(Command command, const Click* click) {
 
 // The clicks a Send on the shown list delivers: the click's mouse messages
 // to the owner of the entry it goes to (ClickedEntry), when that entry and
-// its owner window still are.
+// its owner window still are. The host awaits them there and nowhere else.
 void Stress::ExpectClick(const Click& click) {
     const TrayEntry* entry = ClickedEntry();
     const Owner* owner = entry ? OwnerOfWindow(entry->hWnd) : nullptr;
+    awaited_ = {true, owner, 0, EntryText(model_.shown)};
     if (!owner) {
         ++counts_.clicks_to_nobody;  // the entry or its owner window is gone
         return;
@@ -108,6 +119,7 @@ void Stress::ExpectClick(const Click& click) {
         if (!message) break;
         expected_.push_back(owner->name + " id=" + std::to_string(entry->uID) + " " + message);
         ++counts_.messages;
+        ++awaited_.messages;
     }
 }
 

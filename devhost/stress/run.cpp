@@ -22,11 +22,14 @@
 //     the plug-in's import table (devhost/measure/dcwatch.cpp);
 //   - the list is shown or hidden as the model says and, when it was just
 //     painted, the highlight colour lies in the model's row and in no other;
-//   - a purge was asked for exactly when a shown tray held a dead owner.
+//   - a purge was asked for exactly when a shown tray held a dead owner;
+//   - after a click, the program that owns the entry shown highlighted
+//     logged the click's callbacks and no other program logged any: a click
+//     that reached another program counts as misdirected.
 // The clicks the model expects, one line per mouse message in the form the
 // tray programs log them, go to FILE; at the end each program says how many
 // callbacks it logged. The last line is the summary:
-//   stress broadcasts=... clicks=... delivered=... faults=... fonts_leaked=0 ...
+//   stress broadcasts=... clicks=... delivered=... misdirected=0 faults=... ...
 #include "devhost/stress/run.h"
 
 #include <algorithm>
@@ -137,15 +140,15 @@ void Stress::LogSummary(const DcCounts& dcs, double seconds) const {
     const int faults = c.owner_exits + c.windows_opened + c.windows_closed + c.entries_added +
                        c.entries_removed + c.tips_changed + c.reconfigures;
     Log("stress broadcasts=%d shows=%d moves=%d hides=%d sends=%d others=%d clicks=%d "
-        "messages=%d delivered=%ld clicks_to_nobody=%d faults=%d owner_exits=%d "
+        "messages=%d delivered=%ld clicks_to_nobody=%d misdirected=%d faults=%d owner_exits=%d "
         "windows_opened=%d windows_closed=%d entries_added=%d entries_removed=%d "
         "tips_changed=%d reconfigures=%d purges=%d fonts=%ld fonts_leaked=%ld dcs=%ld "
         "dcs_leaked=%ld highlight_checks=%d errors=%d list=%s rows=%d selected=%d seconds=%.1f%s",
         c.broadcasts, c.shows, c.moves, c.hides, c.sends, c.others, c.clicks, c.messages,
-        c.delivered, c.clicks_to_nobody, faults, c.owner_exits, c.windows_opened, c.windows_closed,
-        c.entries_added, c.entries_removed, c.tips_changed, c.reconfigures, c.purges, c.fonts,
-        c.fonts_leaked, dcs.opened, dcs.open + dcs.stray, c.highlight_checks, c.errors,
-        model_.visible ? "shown" : "hidden", model_.count, model_.selected, seconds,
+        c.delivered, c.clicks_to_nobody, c.misdirected, faults, c.owner_exits, c.windows_opened,
+        c.windows_closed, c.entries_added, c.entries_removed, c.tips_changed, c.reconfigures,
+        c.purges, c.fonts, c.fonts_leaked, dcs.opened, dcs.open + dcs.stray, c.highlight_checks,
+        c.errors, model_.visible ? "shown" : "hidden", model_.count, model_.selected, seconds,
         interactive_ ? InputSummary(c).c_str() : "");
 }
 

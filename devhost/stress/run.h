@@ -46,6 +46,7 @@ struct Owner {
     unsigned next_id = 1000;
     long received_before = 0;  // callbacks it had logged before the run
     long received = 0;         // callbacks logged during the run
+    long logged = 0;           // callbacks it had logged at the last click's check
 };
 
 // A tray icon as Shell_NotifyIcon names it: its owner window and its id.
@@ -83,10 +84,20 @@ struct Prediction {
     bool shows = false;  // Next or Prev on the hidden list
 };
 
+// A click the list was just to deliver: all its messages to the receiver's
+// program (none when there is no receiver), none to any other.
+struct AwaitedClick {
+    bool pending = false;
+    const Owner* receiver = nullptr;
+    int messages = 0;
+    std::string entry;  // the entry shown highlighted, for the errors
+};
+
 // What the summary line reports.
 struct Counts {
     int broadcasts = 0, shows = 0, moves = 0, hides = 0, sends = 0, others = 0;
     int clicks = 0, messages = 0, clicks_to_nobody = 0;
+    int misdirected = 0;  // clicks that reached another program than the awaited one
     long delivered = 0;
     int owner_exits = 0, windows_opened = 0, windows_closed = 0, entries_added = 0;
     int entries_removed = 0, tips_changed = 0, reconfigures = 0, purges = 0;
@@ -171,6 +182,7 @@ private:
     void CheckFonts();
     void CheckDeviceContexts();
     void CheckList(bool painted);
+    void CheckClickReached();
     void CheckHighlight();
     RECT HighlightArea(const RECT& window) const;
     bool RowHighlighted(const RECT& part, int top, int pitch, bool* read) const;
@@ -206,6 +218,7 @@ private:
     Sides base_ = {0, 0, 0, 0};           // the base padding of the rc now in force
     const Click* enter_click_ = nullptr;  // what Enter and the left button send, when interactive
     std::vector<std::string> expected_;
+    AwaitedClick awaited_;
 
     // What the checks need.
     std::vector<HFONT> fonts_;  // handed out since the last check

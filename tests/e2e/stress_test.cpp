@@ -160,6 +160,7 @@ protected:
     // fault happened and the checks ran.
     void CheckSummary() {
         EXPECT_EQ(fields_["errors"], "0");
+        EXPECT_EQ(fields_["misdirected"], "0");
         EXPECT_EQ(fields_["fonts_leaked"], "0");
         EXPECT_EQ(fields_["dcs_leaked"], "0");
         EXPECT_EQ(fields_["delivered"], fields_["messages"]);
