@@ -109,6 +109,7 @@ Prediction Stress::Predict(Command command, const Click* click) {
 void Stress::ExpectClick(const Click& click) {
     const TrayEntry* entry = ClickedEntry();
     const Owner* owner = entry ? OwnerOfWindow(entry->hWnd) : nullptr;
+    counts_.shifted_clicks += model_.shown && ShownIndex() != model_.selected;
     awaited_ = {true, owner, 0, EntryText(model_.shown)};
     if (!owner) {
         ++counts_.clicks_to_nobody;  // the entry or its owner window is gone

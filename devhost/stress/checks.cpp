@@ -76,6 +76,13 @@ void Stress::CheckClickReached() {
     counts_.misdirected += misdirected;
 }
 
+// A change of the tray or the settings while the list is shown paints
+// nothing: the entry last drawn highlighted stays the one the user saw.
+void Stress::CheckNotPainted(long opened_before) {
+    if (model_.visible && DeviceContexts().opened != opened_before)
+        Error("the list painted or laid itself out as the tray or the settings changed");
+}
+
 // Row i of n lies at base top + i * pitch, pitch = (height - base top - base
 // bottom) / n, and its highlight spans from base left to width - base right.
 // Three lines of each row are read where they are on the screen: the

@@ -16,6 +16,11 @@
 //   buttons           a button coming up on a row clicks that row's owner
 //                     (left: enter_click, right: RightClick, middle:
 //                     MiddleClick), then hidden;
+//   tray changes      among the inputs, programs remove entries before and
+//                     after the highlighted row and the one highlighted, owner
+//                     windows go with or without their entries, entries come
+//                     (faults.cpp); Enter and the buttons then click the entry
+//                     the user was shown highlighted, wherever it now stands;
 //   a click outside   on a window of the host's own: it is activated and the
 //                     list, deactivated, hides.
 //
@@ -44,9 +49,12 @@ constexpr size_t TYPED_LIMIT = 255;
 // line break: the tips as the tray holds them then match as the list's
 // one-line texts do.
 constexpr char LETTERS[] = "apbletgdx7";
-// Inputs after a broadcast: each one more with this chance while the list
-// is shown.
+// Inputs after a broadcast: one more with INPUT_RATE while the list is
+// shown. Each is a change of the tray with TRAY_CHANGE_RATE, followed with
+// CLICK_AFTER_CHANGE_RATE by a click of the highlighted row.
 constexpr double INPUT_RATE = 0.6;
+constexpr double TRAY_CHANGE_RATE = 0.2;
+constexpr double CLICK_AFTER_CHANGE_RATE = 0.5;
 
 constexpr char BYSTANDER_CLASS[] = "BlackboxStressBystander";
 constexpr RECT BYSTANDER_RECT = {4, 4, 36, 36};  // a corner the list does not reach
@@ -121,7 +129,37 @@ void Stress::NoteShow() {
 }
 
 void Stress::RandomInputs() {
-    while (model_.visible && Chance(INPUT_RATE)) RandomInput();
+    while (model_.visible && Chance(INPUT_RATE)) {
+        if (!Chance(TRAY_CHANGE_RATE)) {
+            RandomInput();
+            continue;
+        }
+        ChangeTrayUnderList();
+        if (Chance(CLICK_AFTER_CHANGE_RATE)) ClickHighlighted();
+    }
+}
+
+// Each key and button that clicks the highlighted row.
+void Stress::ClickHighlighted() {
+    switch (Pick(6)) {
+        case 0:
+            Key("return", ENTER);
+            break;
+        case 1:
+            Key("apps", CONTEXT_MENU);
+            break;
+        case 2:
+            Key("shift+f10", CONTEXT_MENU);
+            break;
+        case 3:
+            PointerOnRow("left", true);
+            break;
+        case 4:
+            PointerOnRow("right", true);
+            break;
+        default:
+            PointerOnRow("middle", true);
+    }
 }
 
 void Stress::RandomInput() {
@@ -147,9 +185,9 @@ void Stress::RandomInput() {
     else if (roll < 55)
         Letter();
     else if (roll < 88)
-        PointerOnRow("move");
+        PointerOnRow("move", false);
     else if (roll < 98)
-        PointerOnRow(roll < 93 ? "left" : roll < 96 ? "right" : "middle");
+        PointerOnRow(roll < 93 ? "left" : roll < 96 ? "right" : "middle", false);
     else
         ClickOutside();
 }
@@ -250,11 +288,11 @@ bool Stress::SearchModel(char letter, DWORD time) {
     return false;
 }
 
-// The pointer moved to a row, the highlighted one a third of the time, or a
-// button pressed and released there.
-void Stress::PointerOnRow(const char* action) {
+// The pointer moved to a row, the highlighted one a third of the time or
+// with on_highlight, or a button pressed and released there.
+void Stress::PointerOnRow(const char* action, bool on_highlight) {
     if (!ListInFront() || model_.count <= 0) return;
-    const int row = Chance(1.0 / 3) ? model_.selected : Pick(model_.count);
+    const int row = on_highlight || Chance(1.0 / 3) ? model_.selected : Pick(model_.count);
     POINT at, now;
     GetCursorPos(&now);
     // A move to where the pointer is makes no mouse message.

@@ -97,10 +97,12 @@ struct AwaitedClick {
 struct Counts {
     int broadcasts = 0, shows = 0, moves = 0, hides = 0, sends = 0, others = 0;
     int clicks = 0, messages = 0, clicks_to_nobody = 0;
-    int misdirected = 0;  // clicks that reached another program than the awaited one
+    int misdirected = 0;     // clicks that reached another program than the awaited one
+    int shifted_clicks = 0;  // clicks whose entry no longer stood at the highlighted row
     long delivered = 0;
     int owner_exits = 0, windows_opened = 0, windows_closed = 0, entries_added = 0;
     int entries_removed = 0, tips_changed = 0, reconfigures = 0, purges = 0;
+    int changes_while_shown = 0;  // entries added or removed, owners gone, under the shown list
     long fonts = 0, fonts_leaked = 0;
     int highlight_checks = 0, errors = 0;
     // the input of an interactive run
@@ -166,7 +168,8 @@ private:
     void RandomInput();
     void Key(const char* name, InputEffect effect);
     void Letter();
-    void PointerOnRow(const char* action);
+    void ClickHighlighted();
+    void PointerOnRow(const char* action, bool on_highlight);
     void CheckHoverPaints(int row, bool highlights, long paints);
     void ClickOutside();
     bool ListInFront();
@@ -183,6 +186,7 @@ private:
     void CheckDeviceContexts();
     void CheckList(bool painted);
     void CheckClickReached();
+    void CheckNotPainted(long opened_before);
     void CheckHighlight();
     RECT HighlightArea(const RECT& window) const;
     bool RowHighlighted(const RECT& part, int top, int pitch, bool* read) const;
@@ -190,15 +194,20 @@ private:
     bool CreateCapture();
     void ReleaseCapture();
 
-    // faults.cpp: the faults between broadcasts
+    // faults.cpp: the faults between broadcasts and under the shown list
     void RandomFault();
     std::string RandomTip(unsigned id);
+    void ChangeTrayUnderList();
     void AddEntry();
     void RemoveEntry();
+    void RemoveEntryAt(int index);
     void ChangeTip();
     void OpenWindow();
-    void CloseWindow();
+    void CloseWindow(bool take_entries);
+    HWND WindowToClose(Owner** owner);
     void ExitOwner(bool clean);
+    Owner* ShownOwner();
+    void CountChange();
 
     // settings.cpp: the plug-in's Marrowick.rc
     void Reconfigure();
