@@ -1,14 +1,24 @@
 // The broadcasts of a stress run, drawn at random, and the host's model of
 // what each does to the list: shown or hidden, the highlighted row, the rows,
-// and the clicks a Send must deliver.
+// the entry the user was shown highlighted, and the clicks a Send must
+// deliver.
 #include <string>
 
 #include "devhost/log/escape.h"
+#include "devhost/log/log.h"
 #include "devhost/shell/shell.h"
 #include "devhost/stress/run.h"
 #include "host/host.h"
 
 namespace stress {
+namespace {
+
+// "window 0x1a2b id 3", or "none", for the errors.
+std::string EntryText(const std::optional<Icon>& icon) {
+    return icon ? "window " + Hex(icon->owner) + " id " + std::to_string(icon->id) : "none";
+}
+
+}  // namespace
 
 // Next, Prev, Cancel, Send with one of the six click names, or a broadcast
 // meant for another plug-in.
@@ -60,6 +70,7 @@ void Stress::CheckAfterChange(bool painted) {
     PumpMessages();
     CheckResources();
     CheckList(painted);
+    CheckClickReached();
 }
 
 // What the list must do, worked out from the tray before the broadcast: Next
@@ -92,16 +103,14 @@ Prediction Stress::Predict(Command command, const Click* click) {
     return prediction;
 }
 
-// The clicks a Send on the shown list delivers: the click's mouse messages to
-// the owner of the highlighted entry, when it and its owner window still are.
+// The clicks a Send on the shown list delivers: the click's mouse messages
+// to the owner of the entry it goes to (ClickedEntry), when that entry and
+// its owner window still are. The host awaits them there and nowhere else.
 void Stress::ExpectClick(const Click& click) {
-    const int size = GetTraySize();
-    Owner* owner = nullptr;
-    const TrayEntry* entry = nullptr;
-    if (model_.selected < size) {
-        entry = GetTrayIcon(model_.selected);
-        owner = OwnerOfWindow(entry->hWnd);
-    }
+    const TrayEntry* entry = ClickedEntry();
+    const Owner* owner = entry ? OwnerOfWindow(entry->hWnd) : nullptr;
+    counts_.shifted_clicks += model_.shown && ShownIndex() != model_.selected;
+    awaited_ = {true, owner, 0, EntryText(model_.shown)};
     if (!owner) {
         ++counts_.clicks_to_nobody;  // the entry or its owner window is gone
         return;
@@ -111,7 +120,38 @@ void Stress::ExpectClick(const Click& click) {
         if (!message) break;
         expected_.push_back(owner->name + " id=" + std::to_string(entry->uID) + " " + message);
         ++counts_.messages;
+        ++awaited_.messages;
     }
+}
+
+// A click goes to the entry the user was shown highlighted, wherever programs
+// adding and removing icons have moved it in the tray since; to the entry
+// now at the highlighted row when the list showed none there; to none on a
+// list of no rows.
+const TrayEntry* Stress::ClickedEntry() const {
+    if (model_.count <= 0) return nullptr;
+    const int index = model_.shown ? ShownIndex() : model_.selected;
+    return index >= 0 && index < GetTraySize() ? GetTrayIcon(index) : nullptr;
+}
+
+// Where the entry shown highlighted stands in the tray now; -1 when it is
+// gone or none was shown.
+int Stress::ShownIndex() const {
+    for (int i = 0; model_.shown && i < GetTraySize(); ++i) {
+        const TrayEntry* entry = GetTrayIcon(i);
+        if (entry->hWnd == model_.shown->owner && entry->uID == model_.shown->id) return i;
+    }
+    return -1;
+}
+
+// The highlight has just moved or the list just shown: it is drawn (and, on
+// an interactive list, named) on the model's row, over the entry the tray
+// has there now, if any.
+void Stress::NoteHighlighted() {
+    model_.shown.reset();
+    if (model_.selected >= model_.count || model_.selected >= GetTraySize()) return;
+    const TrayEntry* entry = GetTrayIcon(model_.selected);
+    model_.shown = Icon{entry->hWnd, entry->uID};
 }
 
 // The model after the broadcast: a list just shown holds the tray's entries,
@@ -131,6 +171,7 @@ void Stress::ShowAndMove(Command command, const Prediction& prediction) {
         if (prediction.shows) model_.selected = model_.count;
         if (--model_.selected < 0) model_.selected = model_.count > 0 ? model_.count - 1 : 0;
     }
+    if (command == NEXT || command == PREV) NoteHighlighted();
 }
 
 // A purge is asked for exactly when the list shows over a tray with a dead

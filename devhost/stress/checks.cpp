@@ -1,6 +1,7 @@
 // The checks after each broadcast of a stress run: fonts and device contexts
-// given back, the list shown or hidden as the model says, and the highlight
-// in the model's row, read from the list's pixels.
+// given back, the list shown or hidden as the model says, the highlight in
+// the model's row, read from the list's pixels, and each click received by
+// the program it was for and by no other.
 #include <algorithm>
 #include <cstdint>
 
@@ -50,6 +51,36 @@ void Stress::CheckList(bool painted) {
               model_.visible ? "shown" : "hidden");
     else if (visible && painted && check_highlight_)
         CheckHighlight();
+}
+
+// After a click: each live tray program says how many callbacks it has
+// logged, and only the awaited receiver has logged more, by the click's
+// messages. A click that reached another program than the owner of the entry
+// shown highlighted, or any program when that entry or its owner is gone, is
+// misdirected.
+void Stress::CheckClickReached() {
+    if (!awaited_.pending) return;
+    awaited_.pending = false;
+    bool misdirected = false;
+    for (Owner& owner : owners_) {
+        if (!owner.alive) continue;
+        const long logged = Received(owner);
+        const long got = logged - owner.logged;
+        owner.logged = logged;
+        const long awaited = &owner == awaited_.receiver ? awaited_.messages : 0;
+        if (got == awaited) continue;
+        misdirected = misdirected || awaited == 0;
+        Error("a click of the entry shown highlighted (%s) brought %s %ld callbacks, %ld awaited",
+              awaited_.entry.c_str(), owner.name.c_str(), got, awaited);
+    }
+    counts_.misdirected += misdirected;
+}
+
+// A change of the tray or the settings while the list is shown paints
+// nothing: the entry last drawn highlighted stays the one the user saw.
+void Stress::CheckNotPainted(long opened_before) {
+    if (model_.visible && DeviceContexts().opened != opened_before)
+        Error("the list painted or laid itself out as the tray or the settings changed");
 }
 
 // Row i of n lies at base top + i * pitch, pitch = (height - base top - base

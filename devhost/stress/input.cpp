@@ -7,7 +7,8 @@
 //   Home, End         the first or the last row;
 //   a letter, digit   type-ahead: the next row whose tip begins with what was
 //                     typed, each character within a second of the last;
-//   Enter             the click marrowick.enter_click names, then hidden;
+//   Enter             the click marrowick.enter_click named as the list
+//                     was shown, then hidden;
 //   Apps, Shift+F10   RightClick, then hidden;
 //   Escape            hidden; Left gets the default processing alone;
 //   pointer moves     a row under the pointer is highlighted once the pointer
@@ -15,6 +16,11 @@
 //   buttons           a button coming up on a row clicks that row's owner
 //                     (left: enter_click, right: RightClick, middle:
 //                     MiddleClick), then hidden;
+//   tray changes      among the inputs, programs remove entries before and
+//                     after the highlighted row and the one highlighted, owner
+//                     windows go with or without their entries, entries come
+//                     (faults.cpp); Enter and the buttons then click the entry
+//                     the user was shown highlighted, wherever it now stands;
 //   a click outside   on a window of the host's own: it is activated and the
 //                     list, deactivated, hides.
 //
@@ -43,9 +49,12 @@ constexpr size_t TYPED_LIMIT = 255;
 // line break: the tips as the tray holds them then match as the list's
 // one-line texts do.
 constexpr char LETTERS[] = "apbletgdx7";
-// Inputs after a broadcast: each one more with this chance while the list
-// is shown.
+// Inputs after a broadcast: one more with INPUT_RATE while the list is
+// shown. Each is a change of the tray with TRAY_CHANGE_RATE, followed with
+// CLICK_AFTER_CHANGE_RATE by a click of the highlighted row.
 constexpr double INPUT_RATE = 0.6;
+constexpr double TRAY_CHANGE_RATE = 0.2;
+constexpr double CLICK_AFTER_CHANGE_RATE = 0.5;
 
 constexpr char BYSTANDER_CLASS[] = "BlackboxStressBystander";
 constexpr RECT BYSTANDER_RECT = {4, 4, 36, 36};  // a corner the list does not reach
@@ -110,15 +119,47 @@ void Stress::FinishInput() {
     DestroyWindow(bystander_);
 }
 
-// A list just shown has the pointer where it is and nothing typed.
+// A list just shown has the pointer where it is, nothing typed, and Enter
+// sends what the rc says now until the list hides.
 void Stress::NoteShow() {
     GetCursorPos(&model_.pointer_at_show);
     model_.pointer_moved = false;
     model_.typed.clear();
+    model_.enter_click = enter_click_;
 }
 
 void Stress::RandomInputs() {
-    while (model_.visible && Chance(INPUT_RATE)) RandomInput();
+    while (model_.visible && Chance(INPUT_RATE)) {
+        if (!Chance(TRAY_CHANGE_RATE)) {
+            RandomInput();
+            continue;
+        }
+        ChangeTrayUnderList();
+        if (Chance(CLICK_AFTER_CHANGE_RATE)) ClickHighlighted();
+    }
+}
+
+// Each key and button that clicks the highlighted row.
+void Stress::ClickHighlighted() {
+    switch (Pick(6)) {
+        case 0:
+            Key("return", ENTER);
+            break;
+        case 1:
+            Key("apps", CONTEXT_MENU);
+            break;
+        case 2:
+            Key("shift+f10", CONTEXT_MENU);
+            break;
+        case 3:
+            PointerOnRow("left", true);
+            break;
+        case 4:
+            PointerOnRow("right", true);
+            break;
+        default:
+            PointerOnRow("middle", true);
+    }
 }
 
 void Stress::RandomInput() {
@@ -144,9 +185,9 @@ void Stress::RandomInput() {
     else if (roll < 55)
         Letter();
     else if (roll < 88)
-        PointerOnRow("move");
+        PointerOnRow("move", false);
     else if (roll < 98)
-        PointerOnRow(roll < 93 ? "left" : roll < 96 ? "right" : "middle");
+        PointerOnRow(roll < 93 ? "left" : roll < 96 ? "right" : "middle", false);
     else
         ClickOutside();
 }
@@ -163,8 +204,8 @@ void Stress::Key(const char* name, InputEffect effect) {
     CheckAfterChange(effect != NONE);
 }
 
-// Each key as the list handles it; every move repaints, even onto the row
-// already highlighted.
+// Each key as the list handles it; every move repaints and names the row,
+// even the row already highlighted.
 void Stress::KeyModel(InputEffect effect) {
     const int last = model_.count > 0 ? model_.count - 1 : 0;
     int& selected = model_.selected;
@@ -182,7 +223,7 @@ void Stress::KeyModel(InputEffect effect) {
             selected = last;
             break;
         case ENTER:
-            ExpectClick(*enter_click_);
+            ExpectClick(*model_.enter_click);
             HideByInput();
             return;
         case CONTEXT_MENU:
@@ -195,6 +236,7 @@ void Stress::KeyModel(InputEffect effect) {
         case NONE:
             return;
     }
+    NoteHighlighted();
     ++counts_.input_moves;
 }
 
@@ -239,17 +281,18 @@ bool Stress::SearchModel(char letter, DWORD time) {
         if (row >= size || !BeginsWith(GetTrayIcon(row)->szTip, prefix)) continue;
         if (row == model_.selected) return false;
         model_.selected = row;
+        NoteHighlighted();
         ++counts_.input_moves;
         return true;
     }
     return false;
 }
 
-// The pointer moved to a row, the highlighted one a third of the time, or a
-// button pressed and released there.
-void Stress::PointerOnRow(const char* action) {
+// The pointer moved to a row, the highlighted one a third of the time or
+// with on_highlight, or a button pressed and released there.
+void Stress::PointerOnRow(const char* action, bool on_highlight) {
     if (!ListInFront() || model_.count <= 0) return;
-    const int row = Chance(1.0 / 3) ? model_.selected : Pick(model_.count);
+    const int row = on_highlight || Chance(1.0 / 3) ? model_.selected : Pick(model_.count);
     POINT at, now;
     GetCursorPos(&now);
     // A move to where the pointer is makes no mouse message.
@@ -264,10 +307,13 @@ void Stress::PointerOnRow(const char* action) {
     AwaitInput();
     model_.pointer_moved = model_.pointer_moved || !SamePoint(at, model_.pointer_at_show);
     const bool highlights = model_.pointer_moved && row != model_.selected;
-    if (highlights || !move) model_.selected = row;
+    if (highlights || (!move && row != model_.selected)) {
+        model_.selected = row;
+        NoteHighlighted();
+    }
     counts_.input_moves += highlights;
     if (!move) {
-        ExpectClick(ButtonClick(action, *enter_click_));
+        ExpectClick(ButtonClick(action, *model_.enter_click));
         HideByInput();
     }
     CheckAfterChange(highlights);

@@ -42,7 +42,7 @@ bool Stress::FindOwners() {
         Log("stress error no tray programs (trayapp.exe) are running");
         return false;
     }
-    for (Owner& owner : owners_) owner.received_before = Received(owner);
+    for (Owner& owner : owners_) owner.received_before = owner.logged = Received(owner);
     // New IDs above those in the tray, which an earlier run may have added.
     for (int i = 0; i < GetTraySize(); ++i) {
         const TrayEntry* entry = GetTrayIcon(i);

@@ -6,27 +6,33 @@
 //               any white space before it, and broadcasts for other plug-ins;
 //   faults      tray programs (trayapp.exe) add, remove and retitle entries,
 //               open owner windows and close them leaving their entries
-//               behind, two of them exit (one leaving its entries behind, one
-//               taking them along), and the plug-in's Marrowick.rc is
-//               rewritten and the plug-in reconfigured;
+//               behind, two of them exit under the shown list (one leaving
+//               its entries behind, one taking them along), and the plug-in's
+//               Marrowick.rc is rewritten and the plug-in reconfigured;
 //   input       with "interactive", the rc turns marrowick.interactive on and
 //               real keys and mouse actions come between the broadcasts
-//               while the list is shown (input.cpp says which, and what the
-//               model makes of them), each checked as a broadcast is.
+//               while the list is shown, and changes of the tray among them
+//               (input.cpp says which, and what the model makes of them),
+//               each checked as a broadcast is.
 //
-// The host keeps its own model of the list (shown, highlighted row, rows) and
-// after every broadcast and input, once the list has painted, checks:
+// The host keeps its own model of the list (shown, highlighted row, rows, the
+// entry the user was shown highlighted) and after every broadcast and input,
+// once the list has painted, checks:
 //   - every font CreateStyleFont handed out during it is deleted (GetObjectType
 //     answers 0 for it);
 //   - every device context the plug-in opened is closed again, counted through
 //     the plug-in's import table (devhost/measure/dcwatch.cpp);
 //   - the list is shown or hidden as the model says and, when it was just
 //     painted, the highlight colour lies in the model's row and in no other;
-//   - a purge was asked for exactly when a shown tray held a dead owner.
+//   - a purge was asked for exactly when a shown tray held a dead owner;
+//   - after a click, the program that owns the entry shown highlighted
+//     logged the click's callbacks and no other program logged any: a click
+//     that reached another program counts as misdirected;
+//   - a change of the tray or the settings did not repaint the shown list.
 // The clicks the model expects, one line per mouse message in the form the
 // tray programs log them, go to FILE; at the end each program says how many
 // callbacks it logged. The last line is the summary:
-//   stress broadcasts=... clicks=... delivered=... faults=... fonts_leaked=0 ...
+//   stress broadcasts=... clicks=... delivered=... misdirected=0 faults=... ...
 #include "devhost/stress/run.h"
 
 #include <algorithm>
@@ -93,14 +99,16 @@ bool Stress::Start() {
 }
 
 // A first rc and a Cancel, so that the model starts from a known list, then
-// the broadcasts with faults between them; one tray program exits a third of
-// the way, another two thirds of the way.
+// the broadcasts with faults between them. One tray program exits a third of
+// the way, another two thirds of the way, each as soon as the list is shown
+// after that.
 void Stress::Run(int broadcasts) {
     Reconfigure();
     Broadcast(CANCEL, "@Marrowick.Cancel", nullptr);
+    int exits = 0;
     for (int i = 1; i < broadcasts; ++i) {
-        if (i == broadcasts / 3) ExitOwner(false);
-        if (i == 2 * broadcasts / 3) ExitOwner(true);
+        const int exits_due = (i >= broadcasts / 3) + (i >= 2 * broadcasts / 3);
+        if (exits < exits_due && model_.visible) ExitOwner(exits++ > 0);
         if (Chance(FAULT_RATE)) RandomFault();
         RandomBroadcast();
         if (interactive_) RandomInputs();
@@ -137,14 +145,16 @@ void Stress::LogSummary(const DcCounts& dcs, double seconds) const {
     const int faults = c.owner_exits + c.windows_opened + c.windows_closed + c.entries_added +
                        c.entries_removed + c.tips_changed + c.reconfigures;
     Log("stress broadcasts=%d shows=%d moves=%d hides=%d sends=%d others=%d clicks=%d "
-        "messages=%d delivered=%ld clicks_to_nobody=%d faults=%d owner_exits=%d "
-        "windows_opened=%d windows_closed=%d entries_added=%d entries_removed=%d "
-        "tips_changed=%d reconfigures=%d purges=%d fonts=%ld fonts_leaked=%ld dcs=%ld "
-        "dcs_leaked=%ld highlight_checks=%d errors=%d list=%s rows=%d selected=%d seconds=%.1f%s",
+        "messages=%d delivered=%ld clicks_to_nobody=%d misdirected=%d shifted_clicks=%d "
+        "faults=%d changes_while_shown=%d owner_exits=%d windows_opened=%d windows_closed=%d "
+        "entries_added=%d entries_removed=%d tips_changed=%d reconfigures=%d purges=%d fonts=%ld "
+        "fonts_leaked=%ld dcs=%ld dcs_leaked=%ld highlight_checks=%d errors=%d list=%s rows=%d "
+        "selected=%d seconds=%.1f%s",
         c.broadcasts, c.shows, c.moves, c.hides, c.sends, c.others, c.clicks, c.messages,
-        c.delivered, c.clicks_to_nobody, faults, c.owner_exits, c.windows_opened, c.windows_closed,
-        c.entries_added, c.entries_removed, c.tips_changed, c.reconfigures, c.purges, c.fonts,
-        c.fonts_leaked, dcs.opened, dcs.open + dcs.stray, c.highlight_checks, c.errors,
+        c.delivered, c.clicks_to_nobody, c.misdirected, c.shifted_clicks, faults,
+        c.changes_while_shown, c.owner_exits, c.windows_opened, c.windows_closed, c.entries_added,
+        c.entries_removed, c.tips_changed, c.reconfigures, c.purges, c.fonts, c.fonts_leaked,
+        dcs.opened, dcs.open + dcs.stray, c.highlight_checks, c.errors,
         model_.visible ? "shown" : "hidden", model_.count, model_.selected, seconds,
         interactive_ ? InputSummary(c).c_str() : "");
 }

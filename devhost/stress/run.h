@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "devhost/measure/measure.h"
+#include "host/host.h"
 
 namespace stress {
 
@@ -44,6 +46,13 @@ struct Owner {
     unsigned next_id = 1000;
     long received_before = 0;  // callbacks it had logged before the run
     long received = 0;         // callbacks logged during the run
+    long logged = 0;           // callbacks it had logged at the last click's check
+};
+
+// A tray icon as Shell_NotifyIcon names it: its owner window and its id.
+struct Icon {
+    HWND owner;
+    UINT id;
 };
 
 // A padding's four sides, as Marrowick.rc gives them.
@@ -51,13 +60,18 @@ struct Sides {
     int top, right, bottom, left;
 };
 
-// The host's model of the list; the pointer and the characters typed matter
-// to an interactive list only.
+// The host's model of the list; the pointer, the characters typed and the
+// click Enter sends matter to an interactive list only.
 struct Model {
     bool visible = false;
     int selected = 0;
     int count = 0;
-    POINT pointer_at_show = {0, 0};  // the pointer leaves it before the highlight follows
+    // The entry the list last drew highlighted (and, interactive, named to
+    // screen readers); none after the highlight moved onto a row the tray no
+    // longer had. A click goes to this entry wherever it now stands.
+    std::optional<Icon> shown;
+    const Click* enter_click = nullptr;  // as the rc had it when the list was shown
+    POINT pointer_at_show = {0, 0};      // the pointer leaves it before the highlight follows
     bool pointer_moved = false;
     std::string typed;  // type-ahead, folded to upper case
     DWORD last_typed = 0;
@@ -70,13 +84,25 @@ struct Prediction {
     bool shows = false;  // Next or Prev on the hidden list
 };
 
+// A click the list was just to deliver: all its messages to the receiver's
+// program (none when there is no receiver), none to any other.
+struct AwaitedClick {
+    bool pending = false;
+    const Owner* receiver = nullptr;
+    int messages = 0;
+    std::string entry;  // the entry shown highlighted, for the errors
+};
+
 // What the summary line reports.
 struct Counts {
     int broadcasts = 0, shows = 0, moves = 0, hides = 0, sends = 0, others = 0;
     int clicks = 0, messages = 0, clicks_to_nobody = 0;
+    int misdirected = 0;     // clicks that reached another program than the awaited one
+    int shifted_clicks = 0;  // clicks whose entry no longer stood at the highlighted row
     long delivered = 0;
     int owner_exits = 0, windows_opened = 0, windows_closed = 0, entries_added = 0;
     int entries_removed = 0, tips_changed = 0, reconfigures = 0, purges = 0;
+    int changes_while_shown = 0;  // entries added or removed, owners gone, under the shown list
     long fonts = 0, fonts_leaked = 0;
     int highlight_checks = 0, errors = 0;
     // the input of an interactive run
@@ -128,6 +154,9 @@ private:
     void Broadcast(Command command, const std::string& text, const Click* click);
     Prediction Predict(Command command, const Click* click);
     void ExpectClick(const Click& click);
+    const TrayEntry* ClickedEntry() const;
+    int ShownIndex() const;
+    void NoteHighlighted();
     void ShowAndMove(Command command, const Prediction& prediction);
     void CheckPurges(const std::string& text, const Prediction& prediction, int purged);
     void CheckAfterChange(bool painted);
@@ -139,7 +168,8 @@ private:
     void RandomInput();
     void Key(const char* name, InputEffect effect);
     void Letter();
-    void PointerOnRow(const char* action);
+    void ClickHighlighted();
+    void PointerOnRow(const char* action, bool on_highlight);
     void CheckHoverPaints(int row, bool highlights, long paints);
     void ClickOutside();
     bool ListInFront();
@@ -155,6 +185,8 @@ private:
     void CheckFonts();
     void CheckDeviceContexts();
     void CheckList(bool painted);
+    void CheckClickReached();
+    void CheckNotPainted(long opened_before);
     void CheckHighlight();
     RECT HighlightArea(const RECT& window) const;
     bool RowHighlighted(const RECT& part, int top, int pitch, bool* read) const;
@@ -162,15 +194,20 @@ private:
     bool CreateCapture();
     void ReleaseCapture();
 
-    // faults.cpp: the faults between broadcasts
+    // faults.cpp: the faults between broadcasts and under the shown list
     void RandomFault();
     std::string RandomTip(unsigned id);
+    void ChangeTrayUnderList();
     void AddEntry();
     void RemoveEntry();
+    void RemoveEntryAt(int index);
     void ChangeTip();
     void OpenWindow();
-    void CloseWindow();
+    void CloseWindow(bool take_entries);
+    HWND WindowToClose(Owner** owner);
     void ExitOwner(bool clean);
+    Owner* ShownOwner();
+    void CountChange();
 
     // settings.cpp: the plug-in's Marrowick.rc
     void Reconfigure();
@@ -190,6 +227,7 @@ private:
     Sides base_ = {0, 0, 0, 0};           // the base padding of the rc now in force
     const Click* enter_click_ = nullptr;  // what Enter and the left button send, when interactive
     std::vector<std::string> expected_;
+    AwaitedClick awaited_;
 
     // What the checks need.
     std::vector<HFONT> fonts_;  // handed out since the last check

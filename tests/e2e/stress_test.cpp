@@ -2,11 +2,13 @@
 // under Wine with four tray programs, driven by the host's own stress
 // command (devhost/stress/) with 10,000 mixed broadcasts and faults
 // between them; and an interactive list driven by fewer broadcasts with real
-// keys and mouse actions among them. The host checks fonts, device contexts,
-// the list's state and highlight after every broadcast and input and prints
-// one summary line; each test checks that line, that the host still runs,
-// that the list is in the state the last command left, and that each tray
-// program logged exactly the clicks the host expected, in order.
+// keys and mouse actions, and changes of the tray under it, among them. The
+// host checks fonts, device contexts, the list's state and highlight after
+// every broadcast and input, and after every click that it reached the
+// program whose entry the list showed highlighted or none (misdirected=0),
+// and prints one summary line; each test checks that line, that the host
+// still runs, that the list is in the state the last command left, and that
+// each tray program logged exactly the clicks the host expected, in order.
 //
 // MARROWICK_STRESS_BROADCASTS, MARROWICK_STRESS_INTERACTIVE_BROADCASTS and
 // MARROWICK_STRESS_SEED change the runs.
@@ -160,14 +162,15 @@ protected:
     // fault happened and the checks ran.
     void CheckSummary() {
         EXPECT_EQ(fields_["errors"], "0");
+        EXPECT_EQ(fields_["misdirected"], "0");
         EXPECT_EQ(fields_["fonts_leaked"], "0");
         EXPECT_EQ(fields_["dcs_leaked"], "0");
         EXPECT_EQ(fields_["delivered"], fields_["messages"]);
         EXPECT_EQ(fields_["owner_exits"], "2");
         for (const char* count :
-             {"shows", "moves", "hides", "clicks", "windows_opened", "windows_closed",
-              "entries_added", "entries_removed", "tips_changed", "reconfigures", "purges", "fonts",
-              "dcs", "highlight_checks"})
+             {"shows", "moves", "hides", "clicks", "shifted_clicks", "changes_while_shown",
+              "windows_opened", "windows_closed", "entries_added", "entries_removed",
+              "tips_changed", "reconfigures", "purges", "fonts", "dcs", "highlight_checks"})
             EXPECT_GT(std::atoi(fields_[count].c_str()), 0) << count;
     }
 
@@ -202,7 +205,8 @@ TEST_F(Stress, TenThousandBroadcastsWithOwnersAndSettingsChangingLeaveNothingBeh
 }
 
 // The same with marrowick.interactive on, and keys, letters, pointer moves,
-// button clicks on rows and clicks outside the list between the broadcasts.
+// button clicks on rows, clicks outside the list and changes of the tray
+// under it between the broadcasts.
 class InteractiveStress : public Stress {
 protected:
     InteractiveStress() : Stress("stress-interactive") {}
