@@ -140,7 +140,7 @@ private:
     void Key(const char* name, InputEffect effect);
     void Letter();
     void PointerOnRow(const char* action);
-    void CheckHoverPaints(int row, bool highlights, long paints);
+    void CheckHoverRepaints(int row, bool highlights, long repaints);
     void ClickOutside();
     bool ListInFront();
     void AwaitInput();
