@@ -47,6 +47,7 @@ void Stress::Broadcast(Command command, const std::string& text, const Click* cl
     ++step_;
     ++counts_.broadcasts;
     const Prediction prediction = Predict(command, click);
+    if (interactive_ && prediction.shows) SettleOwners();
     const int purges = PurgeRequests();
     Deliver(MSG_BROADCAST, 0, reinterpret_cast<LPARAM>(const_cast<char*>(text.c_str())));
     ShowAndMove(command, prediction);
@@ -111,6 +112,7 @@ void Stress::ExpectClick(const Click& click) {
         if (!message) break;
         expected_.push_back(owner->name + " id=" + std::to_string(entry->uID) + " " + message);
         ++counts_.messages;
+        ++owner->sent;
     }
 }
 

@@ -92,6 +92,33 @@ int Stress::LiveOwners() const {
 // 0 means no answer).
 long Stress::Received(const Owner& owner) { return static_cast<long>(Tell(owner, "received")) - 1; }
 
+// Before an interactive list shows: every live tray program has logged the
+// callbacks sent to it so far, and then answered twice, so that its thread
+// has also taken up what came with them. A click makes its owner's window the
+// foreground one, which that thread takes up in its own time (on a screen
+// without a window manager Wine 10 hands the X focus over late); a list shown
+// before it would lose the activation and hide, as it must.
+void Stress::SettleOwners() {
+    for (Owner& owner : owners_) {
+        if (!owner.alive) continue;
+        const DWORD start = GetTickCount();
+        long logged;
+        while ((logged = Received(owner) - owner.received_before) < owner.sent) {
+            if (GetTickCount() - start > OWNER_TIMEOUT_MS) {
+                Error("%s logged %ld of the %ld callbacks sent to it", owner.name.c_str(), logged,
+                      owner.sent);
+                owner.sent = logged;  // the end's count tells the rest
+                break;
+            }
+            Sleep(1);
+        }
+        DWORD_PTR result = 0;
+        for (int i = 0; i < 2; ++i)
+            SendMessageTimeoutA(owner.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, OWNER_TIMEOUT_MS,
+                                &result);
+    }
+}
+
 // The callbacks the tray programs logged during the run, those of a program
 // that exited counted before it did.
 void Stress::CountDelivered() {

@@ -44,6 +44,7 @@ struct Owner {
     unsigned next_id = 1000;
     long received_before = 0;  // callbacks it had logged before the run
     long received = 0;         // callbacks logged during the run
+    long sent = 0;             // callbacks the run's clicks sent it
 };
 
 // A padding's four sides, as Marrowick.rc gives them.
@@ -128,6 +129,7 @@ private:
     void Broadcast(Command command, const std::string& text, const Click* click);
     Prediction Predict(Command command, const Click* click);
     void ExpectClick(const Click& click);
+    void SettleOwners();
     void ShowAndMove(Command command, const Prediction& prediction);
     void CheckPurges(const std::string& text, const Prediction& prediction, int purged);
     void CheckAfterChange(bool painted);
