@@ -79,8 +79,10 @@ bench: deps dll $(BUILD)/bench/CMakeCache.txt
 stress: dll tray64 native
 	ctest --test-dir $(BUILD)/native -L stress --output-on-failure --verbose
 
+# Then why any test was skipped, as its output said.
 test: dll tray64 native sanitize fuzz
 	ctest --test-dir $(BUILD)/native --output-on-failure -j $(JOBS)
+	@sed -n '/: Skipped$$/{n;s/^/skipped: /;p}' $(BUILD)/native/Testing/Temporary/LastTest.log | uniq
 
 # The stand-in host with Marrowick and a demo tray, on Xvfb when there is no
 # display: screenshots in out/demo/. INTERACTIVE=1 stays up on $$DISPLAY.

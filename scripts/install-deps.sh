@@ -62,6 +62,7 @@ export DEBIAN_FRONTEND=noninteractive
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
 fi
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+. "$(dirname "$0")/apt-lists.sh"
+apt_update
+apt_install "${need[@]}"
 exec bash "$emulation"

@@ -2,6 +2,7 @@
 #include "devhost/log/log.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 
 namespace {

@@ -2,7 +2,9 @@
 // count of a process's device contexts that Wine implements (GetGuiResources
 // answers 0 there), so the host puts counting stand-ins into the plug-in's
 // import address table for every function that hands out or takes back a
-// device context. Each slot is restored when the watch ends.
+// device context, and for InvalidateRect: the window system repaints a window
+// on its own too, so a repaint the plug-in asked for is counted where it asks.
+// Each slot is restored when the watch ends.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -38,6 +40,7 @@ HDC(WINAPI* real_BeginPaint)(HWND, PAINTSTRUCT*);
 BOOL(WINAPI* real_EndPaint)(HWND, const PAINTSTRUCT*);
 HDC(WINAPI* real_CreateCompatibleDC)(HDC);
 BOOL(WINAPI* real_DeleteDC)(HDC);
+BOOL(WINAPI* real_InvalidateRect)(HWND, const RECT*, BOOL);
 
 HDC WINAPI CountedGetDC(HWND window) {
     HDC dc = real_GetDC(window);
@@ -81,6 +84,11 @@ BOOL WINAPI CountedDeleteDC(HDC dc) {
     return deleted;
 }
 
+BOOL WINAPI CountedInvalidateRect(HWND window, const RECT* rect, BOOL erase) {
+    ++counts.invalidations;
+    return real_InvalidateRect(window, rect, erase);
+}
+
 struct Slot {
     const char* name;
     void* counted;
@@ -102,6 +110,7 @@ Slot slots[] = {
     MakeSlot("EndPaint", CountedEndPaint, &real_EndPaint),
     MakeSlot("CreateCompatibleDC", CountedCreateCompatibleDC, &real_CreateCompatibleDC),
     MakeSlot("DeleteDC", CountedDeleteDC, &real_DeleteDC),
+    MakeSlot("InvalidateRect", CountedInvalidateRect, &real_InvalidateRect),
 };
 
 void Store(void** where, void* value) {

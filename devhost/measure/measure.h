@@ -15,12 +15,14 @@
 
 // ---- the census of device contexts (dcwatch.cpp) -------------------------------
 
-// Device contexts a plug-in opens and closes, counted through its imports.
+// Device contexts a plug-in opens and closes, counted through its imports,
+// and the repaints it asks for.
 struct DcCounts {
-    long opened = 0;  // handed out by GetDC, BeginPaint...
-    long closed = 0;  // given back by ReleaseDC, EndPaint...
-    long stray = 0;   // given back without having been handed out, or not taken back
-    long open = 0;    // handed out and not given back yet
+    long opened = 0;         // handed out by GetDC, BeginPaint...
+    long closed = 0;         // given back by ReleaseDC, EndPaint...
+    long stray = 0;          // given back without having been handed out, or not taken back
+    long open = 0;           // handed out and not given back yet
+    long invalidations = 0;  // InvalidateRect calls: the repaints the plug-in asked for
 };
 // Starts counting for module; returns how many of its imports are counted.
 int WatchDeviceContexts(HMODULE module);

@@ -44,6 +44,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>

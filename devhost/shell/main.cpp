@@ -85,6 +85,26 @@ bool ParseArguments(int argc, char** argv, Arguments* arguments) {
     return true;
 }
 
+BOOL CALLBACK AppendMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    const RECT& r = info.rcMonitor;
+    char text[64];
+    std::snprintf(text, sizeof text, " %ld,%ld,%ld,%ld", r.left, r.top, r.right - r.left,
+                  r.bottom - r.top);
+    *reinterpret_cast<std::string*>(list) += text;
+    return TRUE;
+}
+
+// The monitors as the system reports them, "monitors LEFT,TOP,WIDTH,HEIGHT...":
+// what a session on a screen of several monitors can expect of the system.
+void LogMonitors() {
+    std::string list;
+    EnumDisplayMonitors(nullptr, nullptr, AppendMonitor, reinterpret_cast<LPARAM>(&list));
+    Log("monitors%s", list.c_str());
+}
+
 }  // namespace
 
 // A quit that arrives meanwhile is posted again for the main loop.
@@ -135,6 +155,7 @@ int main(int argc, char** argv) {
     }
     LoadStyles(style_file);
     for (const std::string& path : arguments.plugins) LoadPlugin(path);
+    LogMonitors();
     Log("ready hwnd=%s plugins=%d failed=%d", Hex(host_window).c_str(), LoadedPlugins(),
         FailedStarts());
     if (!arguments.script_path.empty()) QueueScript(arguments.script_path);

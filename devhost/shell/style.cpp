@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>

@@ -57,6 +57,7 @@ void Stress::Broadcast(Command command, const std::string& text, const Click* cl
     ++step_;
     ++counts_.broadcasts;
     const Prediction prediction = Predict(command, click);
+    if (interactive_ && prediction.shows) SettleOwners();
     const int purges = PurgeRequests();
     Deliver(MSG_BROADCAST, 0, reinterpret_cast<LPARAM>(const_cast<char*>(text.c_str())));
     ShowAndMove(command, prediction);

@@ -157,6 +157,7 @@ private:
     const TrayEntry* ClickedEntry() const;
     int ShownIndex() const;
     void NoteHighlighted();
+    void SettleOwners();
     void ShowAndMove(Command command, const Prediction& prediction);
     void CheckPurges(const std::string& text, const Prediction& prediction, int purged);
     void CheckAfterChange(bool painted);
@@ -170,7 +171,7 @@ private:
     void Letter();
     void ClickHighlighted();
     void PointerOnRow(const char* action, bool on_highlight);
-    void CheckHoverPaints(int row, bool highlights, long paints);
+    void CheckHoverRepaints(int row, bool highlights, long repaints);
     void ClickOutside();
     bool ListInFront();
     void AwaitInput();

@@ -25,6 +25,7 @@
 // received, close, quit and vanish it handles the callbacks already posted to
 // it, so that none is lost to a window that goes away.
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -23,6 +23,7 @@
 //   screen                    the screen size             -> W H
 //
 // Texts are sent and answered with C escapes (\r, \n, \t, \\).
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

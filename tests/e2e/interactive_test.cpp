@@ -255,10 +255,11 @@ TEST_F(InteractiveRows, AnotherWindowActivatedHidesTheList) {
     const std::string program_window = "MarrowickDemoTrayWindow classic";
     Exec("@Marrowick.Click LeftDoubleClick mail");
     ASSERT_TRUE(WaitUntil([&] { return TopLevel(program_window).visible; }));
-    // Four callbacks, the window opened on the third.
+    // Four callbacks, the window opened on the third: all logged (under Wine 10
+    // the fourth may still be on its way as the window shows).
     const size_t classic_lines = Clicks("classic", 5).size();
-
     WaitIdle({"classic"});
+
     Show();
     Exec("key down");
     EXPECT_EQ(ExecShowingBox("@Marrowick.Nonsense"), "Unknown bro@m: `@Marrowick.Nonsense'");

@@ -32,6 +32,11 @@ bool Inside(const Rect& r, const Area& area) {
            r.y + r.h <= area.y + area.h;
 }
 
+std::string AreaText(const Area& a) {
+    return std::to_string(a.x) + "," + std::to_string(a.y) + "," + std::to_string(a.w) + "," +
+           std::to_string(a.h);
+}
+
 std::string Text(const Rect& r) {
     return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) + "x" +
            std::to_string(r.h);
@@ -39,6 +44,22 @@ std::string Text(const Rect& r) {
 
 class Monitors : public EndToEnd {
 protected:
+    // After StartHost: why the monitors the host saw are not the screen's
+    // two, or "" when they are. Wine 10's X11 driver takes a monitor's place
+    // and size only from a RandR 1.4 output, of which Xvfb has one, and puts
+    // every other monitor on the primary one (their work areas stay right);
+    // Wine 8 takes them from Xinerama. The cases that tell the monitors
+    // apart, or use the right one, are skipped where this Wine cannot have two.
+    std::string NotBothMonitors() {
+        const auto seen = LinesStartingWith(HostLog(), "monitors");
+        const std::string both = "monitors " + AreaText(LEFT) + " " + AreaText(RIGHT);
+        if (!seen.empty() && seen[0] == both) return "";
+        return "this Wine sees the screen's two monitors as \"" +
+               (seen.empty() ? std::string("none") : seen[0]) + "\", not \"" + both +
+               "\": its X11 driver places a second monitor only at a RandR 1.4 output of its "
+               "own, and Xvfb has one";
+    }
+
     void PointAt(int x, int y) {
         ASSERT_EQ(Ask("pointer " + std::to_string(x) + " " + std::to_string(y)), "ok");
     }
@@ -72,6 +93,7 @@ protected:
 TEST_F(Monitors, TheListOpensOnTheWorkAreaOfTheForegroundWindowsMonitor) {
     WriteRc("marrowick.placement: monitor\n");
     StartHost();
+    if (const std::string why = NotBothMonitors(); !why.empty()) GTEST_SKIP() << why;
     StartTray("apps", THREE);
     PointAt(400, 300);
     Exec("@Marrowick.Click LeftDoubleClick volume");
@@ -103,6 +125,7 @@ TEST_F(Monitors, TheListOpensOnTheWorkAreaOfTheForegroundWindowsMonitor) {
 TEST_F(Monitors, WithoutAForegroundWindowTheListOpensOnThePointersMonitor) {
     WriteRc("marrowick.placement: monitor\n");
     StartHost();
+    if (const std::string why = NotBothMonitors(); !why.empty()) GTEST_SKIP() << why;
     StartTray("apps", THREE, {"-passive"});
     PointAt(400, 300);
     LeaveNoForegroundWindow();
@@ -132,6 +155,7 @@ TEST_F(Monitors, WithoutAForegroundWindowTheListOpensOnThePointersMonitor) {
 // monitor the user works on, and the panels do not move it.
 TEST_F(Monitors, WithoutTheKeyTheListIsCentredOnThePrimaryScreenAsBefore) {
     StartHost();
+    if (const std::string why = NotBothMonitors(); !why.empty()) GTEST_SKIP() << why;
     StartTray("apps", THREE);
     PointAt(1200, 300);
     Exec("@Marrowick.Click LeftDoubleClick volume");
@@ -203,6 +227,7 @@ protected:
 TEST_F(HundredIcons, ScrollInsideTheWorkAreaWithTheHighlightedRowAlwaysSeen) {
     WriteRc("marrowick.placement: monitor\nmarrowick.notify_version: 4\n");
     StartHost();
+    if (const std::string why = NotBothMonitors(); !why.empty()) GTEST_SKIP() << why;
     StartTray("many", Entries(), {"-passive", "-version", "4"});
     pitch_ = std::max(16, Measure("Entry 000", FONT).second) + 2 + 2;
     rows_ = LEFT_WORK.h / pitch_;
@@ -259,7 +284,8 @@ TEST_F(HundredIcons, ScrollInsideTheWorkAreaWithTheHighlightedRowAlwaysSeen) {
 }  // namespace
 }  // namespace e2e
 
-// The session's screen: the two monitors and their panels.
+// The session's screen: the two monitors and their panels. Exits 77 when
+// cases were skipped and none failed.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     e2e::Screen screen;
@@ -268,5 +294,8 @@ int main(int argc, char** argv) {
     screen.monitors = {e2e::LEFT, e2e::RIGHT};
     screen.work_areas = {e2e::LEFT_WORK, e2e::RIGHT_WORK};
     e2e::Session::Get().SetScreen(screen);
-    return RUN_ALL_TESTS();
+    // Skipped cases and no failure: ctest's SKIP_RETURN_CODE.
+    const int result = RUN_ALL_TESTS();
+    if (result == 0 && ::testing::UnitTest::GetInstance()->skipped_test_count() > 0) return 77;
+    return result;
 }

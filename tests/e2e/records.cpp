@@ -1,20 +1,38 @@
-// The records of records.h, laid out as Wine 8's shell32 lays them out. The
-// layout is written down here once more, apart from the shell's decoder, so
-// that a mistake in one is not repeated in the other.
+// The records of records.h, laid out as the running Wine's shell32 lays them
+// out (Wine 10 moved the icon's size before the tip and added a balloon
+// icon's at the end). The layouts are written down here once more, apart
+// from the shell's decoder, so that a mistake in one is not repeated in the
+// other.
 #include "tests/e2e/records.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace {
 
-constexpr size_t RECORD_SIZE = 960;
-constexpr size_t TIP = 16, ICON_INFO = 944;
+// The record's size without the bits after it, and where its tip and its
+// icon's size lie.
+struct Layout {
+    size_t size, tip, icon_info;
+};
+constexpr Layout WINE_8 = {960, 16, 944};
+constexpr Layout WINE_10 = {976, 32, 16};
 constexpr DWORD UNKNOWN_OPERATION = 7;
+
+// Wine 10's layout from Wine 10 on; Wine 8's before.
+const Layout& ThisWine() {
+    using GetVersion = const char*(CDECL*)();
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    FARPROC function = ntdll ? GetProcAddress(ntdll, "wine_get_version") : nullptr;
+    const char* version =
+        function ? reinterpret_cast<GetVersion>(reinterpret_cast<void (*)()>(function))() : "";
+    return std::atoi(version) >= 10 ? WINE_10 : WINE_8;
+}
 
 HWND Owner() {
     static HWND owner = CreateWindowExA(0, "STATIC", "records", WS_POPUP, 0, 0, 0, 0, nullptr,
@@ -27,22 +45,23 @@ void Put(std::vector<uint8_t>* record, size_t offset, uint32_t value) {
 }
 
 std::vector<uint8_t> Record(uint32_t id, uint32_t flags) {
-    std::vector<uint8_t> record(RECORD_SIZE, 0);
+    std::vector<uint8_t> record(ThisWine().size, 0);
     Put(&record, 0, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(Owner())));
     Put(&record, 4, id);
     Put(&record, 8, flags);
     Put(&record, 12, WM_APP + 5);
     const wchar_t tip[] = L"Hand-made";
-    std::memcpy(record.data() + TIP, tip, sizeof tip);
+    std::memcpy(record.data() + ThisWine().tip, tip, sizeof tip);
     return record;
 }
 
 // An icon's size, and the bits that follow the record.
 void Icon(std::vector<uint8_t>* record, uint32_t side, uint32_t bpp, size_t bits) {
-    Put(record, ICON_INFO, side);
-    Put(record, ICON_INFO + 4, side);
-    Put(record, ICON_INFO + 8, 1);
-    Put(record, ICON_INFO + 12, bpp);
+    const size_t at = ThisWine().icon_info;
+    Put(record, at, side);
+    Put(record, at + 4, side);
+    Put(record, at + 8, 1);
+    Put(record, at + 12, bpp);
     record->resize(record->size() + bits, 0x55);
 }
 
@@ -77,7 +96,7 @@ long SendBadRecord(const std::string& kind) {
     }
     if (kind == "tip") {
         record = Record(99, flags);
-        for (size_t i = 0; i < 128; ++i) record[TIP + 2 * i] = 'A' + i % 26;
+        for (size_t i = 0; i < 128; ++i) record[ThisWine().tip + 2 * i] = 'A' + i % 26;
         return Send(NIM_ADD, record);
     }
     if (kind == "delete") return Send(NIM_DELETE, Record(99, 0));

@@ -2,7 +2,7 @@
 // Shell_NotifyIcon sends them (WM_COPYDATA to the first "Shell_TrayWnd"),
 // to see what the tray does with records no well-behaved program sends.
 //
-//   short     a record one byte shorter than Wine 8's          NIM_ADD
+//   short     a record one byte shorter than this Wine's        NIM_ADD
 //   unknown   a whole record with an operation Windows lacks   7
 //   mismatch  an icon said to be 32x32 in 32 bits, with the bits of 16x16
 //   huge      an icon said to be 4000 pixels wide and high

@@ -6,8 +6,6 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -15,6 +13,7 @@
 
 #include "plugin/plugin.h"
 #include "plugin/version.h"
+#include "tests/release/pe_image.h"
 
 namespace {
 
@@ -24,22 +23,8 @@ constexpr uint32_t FIXED_FILE_INFO_SIGNATURE = 0xFEEF04BD;
 constexpr uint32_t VOS_NT_WINDOWS32_VALUE = 0x00040004;
 constexpr uint32_t VFT_DLL_VALUE = 2;
 
-using Bytes = std::vector<uint8_t>;
-
-struct Image {
-    Bytes bytes;
-
-    void Need(size_t offset, size_t size) const {
-        if (offset > bytes.size() || size > bytes.size() - offset)
-            throw std::runtime_error("read beyond the end of the file at " +
-                                     std::to_string(offset));
-    }
-    uint16_t U16(size_t offset) const {
-        Need(offset, 2);
-        return static_cast<uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
-    }
-    uint32_t U32(size_t offset) const { return U16(offset) | uint32_t{U16(offset + 2)} << 16; }
-};
+using Bytes = pe::Bytes;
+using pe::Image;
 
 // One block of VS_VERSIONINFO: a key, its value and its child blocks.
 struct Block {
@@ -103,18 +88,6 @@ std::string TextValue(const Block& block) {
     return text;
 }
 
-// The file offset of a relative virtual address, through the section table.
-size_t FileOffset(const Image& image, size_t sections, int section_count, uint32_t rva) {
-    for (int i = 0; i < section_count; ++i) {
-        const size_t section = sections + i * size_t{40};
-        const uint32_t address = image.U32(section + 12);
-        const uint32_t size = image.U32(section + 16);
-        if (rva >= address && rva < address + size)
-            return image.U32(section + 20) + (rva - address);
-    }
-    throw std::runtime_error("address in no section");
-}
-
 // The entry of a resource directory level with the given id, or its first
 // entry when id is 0: the offset of what it points to from the resources' start.
 uint32_t FindResourceEntry(const Image& image, size_t directory, uint32_t id) {
@@ -127,19 +100,10 @@ uint32_t FindResourceEntry(const Image& image, size_t directory, uint32_t id) {
 }
 
 Block ReadVersionResource(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw std::runtime_error("cannot open " + path);
-    Image image{Bytes(std::istreambuf_iterator<char>(file), {})};
-
-    const size_t pe = image.U32(0x3C);
-    if (image.U32(pe) != 0x00004550) throw std::runtime_error("not a PE file");
-    const int section_count = image.U16(pe + 6);
-    const size_t optional_header = pe + 24;
-    if (image.U16(optional_header) != 0x10B) throw std::runtime_error("not a 32-bit image");
-    const size_t sections = optional_header + image.U16(pe + 20);
-    const uint32_t resource_rva = image.U32(optional_header + 96 + 2 * 8);
+    const Image image = pe::Parse(pe::ReadFile(path));
+    const uint32_t resource_rva = image.DirectoryRva(pe::IMAGE_DIRECTORY_ENTRY_RESOURCE);
     if (resource_rva == 0) throw std::runtime_error("no resources");
-    const size_t resources = FileOffset(image, sections, section_count, resource_rva);
+    const size_t resources = image.FileOffset(resource_rva);
 
     // Type, then name, then language; the two upper levels are directories.
     constexpr uint32_t SUBDIRECTORY = 0x80000000;
@@ -150,7 +114,7 @@ Block ReadVersionResource(const std::string& path) {
     if (!(name & SUBDIRECTORY)) throw std::runtime_error("bad resource tree");
     const uint32_t language = FindResourceEntry(image, resources + (name & ~SUBDIRECTORY), 0);
     const size_t data_entry = resources + language;
-    const size_t data = FileOffset(image, sections, section_count, image.U32(data_entry));
+    const size_t data = image.FileOffset(image.U32(data_entry));
     const size_t size = image.U32(data_entry + 4);
     image.Need(data, size);
     return ReadBlock(image, data, data + size);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # scripts/backports-source.sh --add puts the backports entry on the machine
 # and updates APT's lists, or leaves the machine's sources exactly as they
-# were: when the update with the entry fails, when the entry is there
-# already, without root, and when the file's name is taken. A sample APT
+# were: when the update cannot fetch the backports suite, when the entry is
+# there already, without root, and when the file's name is taken. An update
+# that fails for another suite's index (a mirror mid-sync) keeps the entry. A sample APT
 # directory with file: URIs, and fake apt-get, apt-cache and id on the PATH
 # that log what they are asked.
 set -euo pipefail
@@ -28,15 +29,15 @@ cat >"$bin/apt-cache" <<'FAKE'
 cat "$WORK/policy" 2>/dev/null || true
 FAKE
 # apt-get update logs which sources files there are while it runs, fetches
-# the policy, and fails when $UPDATE_FAILS is 1; apt-get anything else logs
-# its arguments.
+# the policy, and fails with the error $UPDATE_FAILS when that is set;
+# apt-get anything else logs its arguments.
 cat >"$bin/apt-get" <<'FAKE'
 #!/usr/bin/env bash
 if [ "$1" = update ]; then
     echo "apt-get update with $(cd "$MARROWICK_APT_DIR/sources.list.d" && echo *)" >>"$WORK/log"
     cp "$WORK/fetched-policy" "$WORK/policy"
-    if [ "${UPDATE_FAILS:-0}" = 1 ]; then
-        echo "E: The repository 'file:/srv/archive/debian bookworm-backports Release' does not have a Release file." >&2
+    if [ -n "${UPDATE_FAILS:-}" ]; then
+        echo "$UPDATE_FAILS" >&2
         exit 100
     fi
     exit 0
@@ -69,7 +70,7 @@ sources() {
 # apt-get commands in LOG.
 expect() {
     local got status=0 ran
-    got="$(MARROWICK_APT_DIR="$apt" WORK="$work" FAKE_UID="${5:-0}" PATH="$bin:$PATH" \
+    got="$(MARROWICK_APT_DIR="$apt" WORK="$work" FAKE_UID="${5:-0}" PATH="$bin:$PATH" MARROWICK_APT_PAUSE=0 \
         bash "$script" --add bookworm 2>&1)" || status=$?
     ran="$(cat "$work/log")"
     if [ "$got" != "$3" ] || [ $status -ne "$2" ] || [ "$ran" != "$4" ]; then
@@ -105,12 +106,41 @@ if ! grep -qx 'URIs: file:/srv/archive/debian' "$added" 2>/dev/null ||
     failures=$((failures + 1))
 fi
 
+retry="backports-source: apt-get update failed; trying again in 0 s"
+updates="apt-get update with bookworm-backports.sources
+apt-get update with bookworm-backports.sources
+apt-get update with bookworm-backports.sources"
 debian_source
-UPDATE_FAILS=1 expect "a failing update takes the entry out again" 1 \
-    "E: The repository 'file:/srv/archive/debian bookworm-backports Release' does not have a Release file.
-backports-source: apt-get update failed with bookworm-backports; $apt/sources.list.d/bookworm-backports.sources removed again" \
-    "apt-get update with bookworm-backports.sources"
+without_release="The repository 'file:/srv/archive/debian bookworm-backports Release' does not have a Release file"
+no_release="E: $without_release."
+UPDATE_FAILS=$no_release expect "a failing update takes the entry out again" 1 \
+    "$retry
+$retry
+backports-source: $without_release; going on with the lists APT has
+backports-source: $without_release; $apt/sources.list.d/bookworm-backports.sources removed again; try again later" \
+    "$updates"
 unchanged "a failing update takes the entry out again"
+
+debian_source
+index=file:/srv/archive/debian/dists/bookworm-backports/main/binary-amd64/Packages.xz
+UPDATE_FAILS="E: Failed to fetch $index  Hash Sum mismatch" \
+    expect "the backports index mid-sync takes the entry out again" 1 \
+    "$retry
+$retry
+backports-source: APT could not fetch $index (the mirror is mid-sync); going on with the lists APT has
+backports-source: APT could not fetch $index (the mirror is mid-sync); $apt/sources.list.d/bookworm-backports.sources removed again; try again later" \
+    "$updates"
+unchanged "the backports index mid-sync takes the entry out again"
+
+debian_source
+index=file:/srv/archive/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz
+UPDATE_FAILS="E: Failed to fetch $index  File has unexpected size (1 != 2). Mirror sync in progress?" \
+    expect "another suite's index mid-sync keeps the entry" 0 \
+    "$retry
+$retry
+backports-source: APT could not fetch $index (the mirror is mid-sync); going on with the lists APT has
+backports-source: added bookworm-backports in $apt/sources.list.d/bookworm-backports.sources" \
+    "$updates"
 
 sources sources.list <<'SOURCES'
 deb file:/srv/archive/debian bookworm main

@@ -5,7 +5,9 @@
 # file that says whose it is. The backports entry is taken from Debian's
 # archive and APT fetches the suite through it; where Debian's archive has no
 # backports suite the update fails, the entry is taken out, and the machine's
-# own update works again. Only `id` is a fake, so that no root is needed.
+# own update works again; where another suite's index is mid-sync (its size
+# not the one its Release file says), the entry is added all the same. Only
+# `id` is a fake, so that no root is needed.
 set -euo pipefail
 
 script="$(cd "$(dirname "$0")/../.." && pwd)/scripts/backports-source.sh"
@@ -54,7 +56,8 @@ CONF
 mkdir -p "$work/bin"
 printf '#!/bin/sh\necho 0\n' >"$work/bin/id"
 chmod +x "$work/bin/id"
-export APT_CONFIG="$work/apt.conf" MARROWICK_APT_DIR="$apt" PATH="$work/bin:$PATH"
+export APT_CONFIG="$work/apt.conf" MARROWICK_APT_DIR="$apt" PATH="$work/bin:$PATH" \
+    MARROWICK_APT_PAUSE=0
 
 archive vendor "Vendor Inc" bookworm
 archive debian Debian bookworm
@@ -75,9 +78,15 @@ diff -r "$work/before" "$apt" >/dev/null || fail "the sources changed after a fa
 apt-get update -qq >/dev/null 2>&1 || fail "the machine's update fails after the rolled-back entry"
 
 # With the suite there: the entry is Debian's, its options kept, and APT
-# knows the suite as Debian's backports.
+# knows the suite as Debian's backports, although the security suite's index
+# changed after its Release file was written, as on a mirror mid-sync.
 archive debian Debian bookworm-backports
+archive security Debian bookworm-security
+echo "deb [trusted=yes] file:$work/archive/security bookworm-security main" >>"$apt/sources.list"
+echo "Package: other" >>"$work/archive/security/dists/bookworm-security/main/binary-amd64/Packages"
 bash "$script" --add bookworm >"$work/out" 2>&1 || fail "the entry is not added: $(cat "$work/out")"
+grep -q "could not fetch file:$work/archive/security/.*(the mirror is mid-sync); going on" "$work/out" ||
+    fail "the index mid-sync is not named: $(cat "$work/out")"
 added="$apt/sources.list.d/bookworm-backports.sources"
 grep -qx "URIs: file:$work/archive/debian" "$added" 2>/dev/null ||
     fail "the entry is not at Debian's address: $(cat "$added" 2>&1)"

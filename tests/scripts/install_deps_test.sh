@@ -5,14 +5,18 @@
 # path, with fake dpkg, apt-get and id that log what they are asked: the i386
 # architecture added when missing, APT's lists updated and exactly the missing
 # packages installed, nothing done without root, and the 32-bit check
-# (scripts/i386-emulation.sh, here a stub that logs) run last.
+# (scripts/i386-emulation.sh, here a stub that logs) run last. And a mirror
+# mid-sync: the update tried again, the install made with the lists APT has,
+# from the release's own suite when the failed index was another suite's,
+# and one line naming the index when the install cannot proceed.
 set -euo pipefail
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 bin="$work/bin"
 mkdir -p "$bin" "$work/scripts"
-cp "$(cd "$(dirname "$0")/../.." && pwd)/scripts/install-deps.sh" "$work/scripts/"
+scripts="$(cd "$(dirname "$0")/../.." && pwd)/scripts"
+cp "$scripts/install-deps.sh" "$scripts/apt-lists.sh" "$work/scripts/"
 script="$work/scripts/install-deps.sh"
 log="$work/log"
 failures=0
@@ -42,10 +46,24 @@ fi
 echo "dpkg $*" >>"$LOG"
 FAKE
 # apt-get logs its arguments and fails when its first one is $APT_FAILS.
+# update fails its first $UPDATE_FAILS times as a mirror mid-sync fails for
+# the index $FAILED_INDEX; install fails unless its arguments hold
+# $INSTALL_NEEDS, as an install of both halves of Wine fails when the i386
+# one cannot have the amd64 one's version.
 cat >"$bin/apt-get" <<'FAKE'
 #!/usr/bin/env bash
 echo "apt-get $*" >>"$LOG"
 [ "$1" != "${APT_FAILS:-}" ] || { echo "E: $1 failed" >&2; exit 100; }
+if [ "$1" = update ] && [ "$(grep -c '^apt-get update' "$LOG")" -le "${UPDATE_FAILS:-0}" ]; then
+    echo "E: Failed to fetch $FAILED_INDEX  File has unexpected size (374820 != 376004). Mirror sync in progress?" >&2
+    echo "E: Some index files failed to download. They have been ignored, or old ones used instead." >&2
+    exit 100
+fi
+if [ "$1" = install ] && [ -n "${INSTALL_NEEDS:-}" ] && [[ " $* " != *" $INSTALL_NEEDS "* ]]; then
+    echo "E: Unable to correct problems, you have held broken packages." >&2
+    exit 100
+fi
+exit 0
 FAKE
 cat >"$bin/id" <<'FAKE'
 #!/bin/sh
@@ -67,7 +85,7 @@ run() {
     : >"$log"
     status=0
     got="$(LOG="$log" FAKE_UID="${FAKE_UID:-0}" FOREIGN="${FOREIGN-i386}" PATH="$bin:$PATH" \
-        bash "$script" "$@" 2>&1)" || status=$?
+        MARROWICK_APT_PAUSE=0 bash "$script" "$@" 2>&1)" || status=$?
     ran="$(cat "$log")"
 }
 
@@ -128,10 +146,90 @@ E: install failed" \
 apt-get install $quiet make"
 
 MISSING="make" APT_FAILS=update run
-check "a failed update installs nothing" 100 \
+check "a failed update leaves the install to say whether it can proceed" 0 \
     "install-deps: installing make
-E: update failed" \
-    "apt-get update -qq"
+install-deps: apt-get update failed; trying again in 0 s
+install-deps: apt-get update failed; trying again in 0 s
+install-deps: update failed; going on with the lists APT has" \
+    "apt-get update -qq
+apt-get update -qq
+apt-get update -qq
+apt-get install $quiet make
+i386-emulation"
+
+# A mirror mid-sync, one case a block: INSTALL_NEEDS|UPDATE_FAILS|the
+# variable naming FAILED_INDEX|exit status; the case's name; the lines it
+# prints after "installing make"; "--"; what it runs after the updates
+# (tried up to 3 times); "==". Variables in the lines are expanded.
+security=file:/srv/mirror/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz
+main=file:/srv/mirror/debian/dists/bookworm/main/binary-i386/Packages.xz
+failed="install-deps: APT could not fetch $security (the mirror is mid-sync)"
+held="E: Unable to correct problems, you have held broken packages."
+retry="install-deps: apt-get update failed; trying again in 0 s"
+while IFS='|' read -r needs fails index expected_status; do
+    IFS= read -r case_name
+    expected="install-deps: installing make"
+    while IFS= read -r line && [ "$line" != "--" ]; do expected+=$'\n'"$line"; done
+    expected_ran=""
+    for _ in $(seq $((fails < 3 ? fails + 1 : 3))); do expected_ran+="apt-get update -qq"$'\n'; done
+    while IFS= read -r line && [ "$line" != "==" ]; do expected_ran+="$line"$'\n'; done
+    expected=$(eval "echo \"$expected\"")
+    expected_ran=$(eval "echo \"$expected_ran\"")
+    MISSING=make INSTALL_NEEDS="$needs" UPDATE_FAILS="$fails" FAILED_INDEX="${!index}" run
+    check "$case_name" "$expected_status" "$expected" "${expected_ran%$'\n'}"
+done <<'CASES'
+|1|security|0
+an update that fails once is tried again
+$retry
+--
+apt-get install $quiet make
+i386-emulation
+==
+|9|security|0
+an index missing that the install does not need
+$retry
+$retry
+$failed; going on with the lists APT has
+--
+apt-get install $quiet make
+i386-emulation
+==
+-t bookworm|9|security|0
+the security suite's index missing: the release's own suite installs
+$retry
+$retry
+$failed; going on with the lists APT has
+$held
+install-deps: trying again with bookworm's own packages
+--
+apt-get install $quiet make
+apt-get install $quiet -t bookworm make
+i386-emulation
+==
+-t nothing|9|security|1
+an install that cannot proceed stops with one line naming the index
+$retry
+$retry
+$failed; going on with the lists APT has
+$held
+install-deps: trying again with bookworm's own packages
+$held
+install-deps: cannot install make: APT could not fetch $security (the mirror is mid-sync); try again later
+--
+apt-get install $quiet make
+apt-get install $quiet -t bookworm make
+==
+-t bookworm|9|main|1
+the release's own suite missing: no other suite to fall back to
+$retry
+$retry
+install-deps: APT could not fetch $main (the mirror is mid-sync); going on with the lists APT has
+$held
+install-deps: cannot install make: APT could not fetch $main (the mirror is mid-sync); try again later
+--
+apt-get install $quiet make
+==
+CASES
 
 [ $failures -eq 0 ] && echo "install-deps: all cases pass"
 exit $((failures > 0))
