@@ -205,10 +205,18 @@ std::string Idle(const std::string& class_and_title) {
     return "ok";
 }
 
+// Under Wine the X server can still hand back a motion from before the move,
+// putting the pointer back: it is set again until it stays where it was put.
 std::string MovePointer(const std::string& request) {
     int x = 0, y = 0;
     if (std::sscanf(request.c_str(), "%d %d", &x, &y) < 2) return "error usage";
-    return SetCursorPos(x, y) ? "ok" : "error not moved";
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (!SetCursorPos(x, y)) return "error not moved";
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        POINT at = {};
+        if (GetCursorPos(&at) && at.x == x && at.y == y) return "ok";
+    }
+    return "error the pointer does not stay";
 }
 
 std::string Answer(const std::string& line) {
