@@ -122,21 +122,28 @@ headings_and_cells() {
 # check_guide ROOT: prints one line per way in which ROOT/GUIDE.txt fails
 # ROOT/docs/reference.md or Notepad, and fails when there is any.
 check_guide() {
-    local root=$1 faults=0 flat text unix="$work/guide.unix"
+    local root=$1 faults=0 unix="$work/guide.unix"
     tr -d '\r' <"$root/GUIDE.txt" >"$unix"
     LC_ALL=C awk '
         /[^ -~]/ { print "GUIDE.txt: line " NR " holds a character that is not printable ASCII"; bad = 1 }
         length > 76 { print "GUIDE.txt: line " NR " has " length " columns, more than 76"; bad = 1 }
         /\]\(|```|\*\*|^ *\|.*\| *$/ { print "GUIDE.txt: line " NR " keeps Markdown: " $0; bad = 1 }
         END { exit bad }' "$unix" || faults=1
-    flat=" $(plain <"$unix" | tr '\n' ' ' | tr -s ' ') "
-    while IFS= read -r text; do
-        [ -n "$text" ] || continue
-        if [[ $flat != *" $text "* && $flat != *" $text"[[:punct:]]* ]]; then
-            echo "GUIDE.txt: lacks the reference's \"$text\""
-            faults=1
-        fi
-    done < <(headings_and_cells "$root/docs/reference.md" | plain)
+    plain <"$unix" | tr '\n' ' ' >"$work/guide.flat"
+    # Each text must stand in the guide as words: after a space, and before
+    # a space or a punctuation mark.
+    headings_and_cells "$root/docs/reference.md" | plain | LC_ALL=C awk '
+        NR == FNR { flat = flat " " $0; next }
+        $0 != "" {
+            rest = flat; found = 0
+            while (!found && (at = index(rest, " " $0)) > 0) {
+                after = substr(rest, at + 1 + length($0), 1)
+                found = after == "" || after ~ /[[:space:][:punct:]]/
+                rest = substr(rest, at + 1)
+            }
+            if (!found) { print "GUIDE.txt: lacks the reference\047s \"" $0 "\""; bad = 1 }
+        }
+        END { exit bad }' "$work/guide.flat" - || faults=1
     return $faults
 }
 

@@ -81,7 +81,8 @@ TEST_F(SampleRcTest, NamesEveryKey) {
 
 // The per-program forms are shown, commented out, with an example to copy.
 TEST_F(SampleRcTest, ShowsTheFormsByProgramCommentedOut) {
-    EXPECT_NE(sample.find("\n# marrowick.notify_version_by_program: chat.exe=4"), std::string::npos);
+    EXPECT_NE(sample.find("\n# marrowick.notify_version_by_program: chat.exe=4"),
+              std::string::npos);
 }
 
 }  // namespace
