@@ -34,7 +34,7 @@ function out(line) { print line; printed = 1; blanks = (line == "") }
 
 # The inline markup of text made plain. The spaces of code spans become
 # \001, which the filling keeps together and turns back into spaces.
-function inline(text,    result, c, n, run, rest, end_at, code, label, target) {
+function inline(text,    result, c, run, rest, end_at, code, label) {
     result = ""
     while (text != "") {
         c = substr(text, 1, 1)
