@@ -4,12 +4,13 @@
 # commands. Each target below also installs what is missing, as root.
 #   make dll    the plug-in, dist/Marrowick.dll (and the stand-in shell's programs)
 #   make tray64 the 64-bit build of the demo tray program
-#   make dist   the release zip, dist/Marrowick-<version>.zip: DLL, sample rc, guide
+#   make dist   the release zip, dist/Marrowick-<version>.zip: DLL, sample rc and
+#               the guide made from docs/reference.md
 #   make test   every test the project has, the unit suite under ASan and UBSan
 #               and a bounded run of each fuzz target included
 #   make bench  benchmarks of the plug-in over the fakes, then its times under
 #               Wine beside the drawing floor: two tables
-#   make stress the stress run under Wine alone (also part of make test)
+#   make stress the two stress runs under Wine alone (also part of make test)
 #   make demo   the plug-in in the stand-in host, clicking a demo tray
 .PHONY: all deps dll tray64 dist native test demo clean sanitize fuzz bench stress
 
@@ -73,9 +74,10 @@ bench: deps dll $(BUILD)/bench/CMakeCache.txt
 	$(BUILD)/bench/bench/marrowick_bench --benchmark_counters_tabular=true
 	bash scripts/wine-bench.sh
 
-# 10,000 broadcasts with faults in the stand-in host under Wine; the
-# environment variables MARROWICK_STRESS_BROADCASTS and MARROWICK_STRESS_SEED
-# change the run.
+# 10,000 broadcasts with faults in the stand-in host under Wine, then 4,000
+# with real keys and mouse actions among them; the environment variables
+# MARROWICK_STRESS_BROADCASTS, MARROWICK_STRESS_INTERACTIVE_BROADCASTS and
+# MARROWICK_STRESS_SEED change the runs.
 stress: dll tray64 native
 	ctest --test-dir $(BUILD)/native -L stress --output-on-failure --verbose
 

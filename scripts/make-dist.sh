@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Packs the release: the plug-in, its sample settings and the user guide in
-# one zip named after the version in plugin/version.h.
+# Packs the release: the plug-in, its sample settings and the user guide,
+# made from docs/reference.md, in one zip named after the version in
+# plugin/version.h.
 #   scripts/make-dist.sh DLL OUT_DIR    makes OUT_DIR/Marrowick-<version>.zip
 set -euo pipefail
 
@@ -22,7 +23,7 @@ trap 'rm -rf "$stage"' EXIT
 cp "$dll" "$stage/Marrowick.dll"
 # Windows line ends, so that any Windows editor shows the texts as lines.
 sed 's/\r*$/\r/' "$root/package/Marrowick.rc" >"$stage/Marrowick.rc"
-sed 's/\r*$/\r/' "$root/package/GUIDE.txt" >"$stage/GUIDE.txt"
+bash "$root/scripts/make-guide.sh" "$root/docs/reference.md" | sed 's/\r*$/\r/' >"$stage/GUIDE.txt"
 
 # The same sources give the same zip: every file carries the time of the last
 # commit (or SOURCE_DATE_EPOCH), not the time of this build.

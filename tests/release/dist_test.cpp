@@ -1,6 +1,6 @@
 // The release zip that `make dist` builds with scripts/make-dist.sh: named
 // after the plug-in's version, holding exactly the DLL, the sample rc and the
-// guide, the texts with Windows line ends.
+// guide made from the reference, the texts with Windows line ends.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -60,9 +60,12 @@ TEST_F(DistTest, ZipNamedAfterTheVersionHoldsTheThreeFiles) {
     ASSERT_TRUE(fs::exists(zip)) << zip;
     EXPECT_EQ(Shell("unzip -Z1 " + Quoted(zip)), "Marrowick.dll\nMarrowick.rc\nGUIDE.txt\n");
     EXPECT_TRUE(Unzipped("Marrowick.dll") == ReadFile(MARROWICK_DLL)) << "DLL differs";
-    const fs::path package = fs::path(MARROWICK_SOURCE_DIR) / "package";
-    EXPECT_EQ(Unzipped("Marrowick.rc"), WithCrLf(ReadFile(package / "Marrowick.rc")));
-    EXPECT_EQ(Unzipped("GUIDE.txt"), WithCrLf(ReadFile(package / "GUIDE.txt")));
+    const fs::path source = MARROWICK_SOURCE_DIR;
+    EXPECT_EQ(Unzipped("Marrowick.rc"), WithCrLf(ReadFile(source / "package/Marrowick.rc")));
+    const std::string guide = Shell("bash " + Quoted(source / "scripts/make-guide.sh") + " " +
+                                    Quoted(source / "docs/reference.md"));
+    ASSERT_FALSE(guide.empty());
+    EXPECT_EQ(Unzipped("GUIDE.txt"), WithCrLf(guide));
 }
 
 // zip adds to an archive that is already there; a rebuilt release must not

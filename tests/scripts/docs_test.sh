@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# The docs stay a house one can walk through: README.md, the page a user reads
-# first, stays under 200 lines and links to every page in docs/; every page in
-# docs/ links back to it; and every relative link and image of README.md and
-# docs/*.md leads to a file that exists, and its #anchor, when it points into
-# a Markdown page, to a heading of that page. The check runs first over small
-# made-up trees, each with one fault it must find (or none), then over the
-# repository.
+# The docs stay a house one can walk through, with one reference: README.md,
+# the page a user reads first, stays under 100 lines and links to every page
+# in docs/; every page in docs/ links back to it; every relative link and
+# image of README.md and docs/*.md leads to a file that exists, and its
+# #anchor, when it points into a Markdown page, to a heading of that page;
+# and no page but docs/reference.md has a table row of bro@ms or settings.
+# The guide of the release zip, which scripts/make-guide.sh makes from the
+# reference, holds every heading and every table cell of it, in plain ASCII
+# lines of at most 76 columns with no Markdown left. The checks run first
+# over small made-up trees, each with one fault they must find (or none),
+# then over the repository.
 set -euo pipefail
 
 repository="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -31,8 +35,8 @@ anchors() {
 check_docs() {
     local root=$1 faults=0 lines file page target path anchor resolved
     lines=$(wc -l <"$root/README.md")
-    if [ "$lines" -ge 200 ]; then
-        echo "README.md has $lines lines; it must stay under 200"
+    if [ "$lines" -ge 100 ]; then
+        echo "README.md has $lines lines; it must stay under 100"
         faults=1
     fi
     local -a pages=()
@@ -66,6 +70,14 @@ check_docs() {
             fi
         done < <(links "$file")
     done
+    # The bro@ms and the settings have one table each, in the reference.
+    for file in "$root/README.md" ${pages[@]+"${pages[@]}"}; do
+        [ "$file" = "$root/docs/reference.md" ] && continue
+        if prose "$file" | grep -q '^ *| *`\(@Marrowick\.\|marrowick\.\)[^`]*` *|'; then
+            echo "${file#"$root"/}: repeats a row of the reference's tables"
+            faults=1
+        fi
+    done
     for page in ${pages[@]+"${pages[@]}"}; do
         if ! grep -qxF "$root/README.md $page" "$resolved_links"; then
             echo "README.md does not link to docs/${page##*/}"
@@ -79,18 +91,74 @@ check_docs() {
     return $faults
 }
 
-# A small tree that passes: a README of 199 lines linking to its one page, the
+# The text of Markdown lines as a reader sees it, line by line: links as
+# their text, no code marks or bold, \| as |, white space as single spaces.
+plain() {
+    sed 's/!\{0,1\}\[\([^]]*\)\]([^)]*)/\1/g; s/\*\*//g; s/\\|/|/g; s/`//g
+         s/[[:space:]]\{1,\}/ /g; s/^ //; s/ $//'
+}
+
+# The headings of Markdown file $1 and the cells of its tables, header rows
+# left out, one a line.
+headings_and_cells() {
+    prose "$1" | awk '
+        function flush(    i, k, c, row, cell) {
+            for (i = 1; i <= n; i++) {
+                if (rows[i] ~ SEPARATOR || (i < n && rows[i + 1] ~ SEPARATOR)) continue
+                row = rows[i]
+                gsub(/\\\|/, "\001", row); sub(/^ *\|/, "", row); sub(/\| *$/, "", row)
+                k = split(row, cell, "|")
+                for (c = 1; c <= k; c++) { gsub(/\001/, "\\|", cell[c]); print cell[c] }
+            }
+            n = 0
+        }
+        BEGIN { SEPARATOR = "^ *\\|[-:| ]+\\| *$" }
+        /^ *\|/ { rows[++n] = $0; next }
+        { flush() }
+        /^#+[ \t]/ { sub(/^#+[ \t]+/, ""); print }
+        END { flush() }'
+}
+
+# check_guide ROOT: prints one line per way in which ROOT/GUIDE.txt fails
+# ROOT/docs/reference.md or Notepad, and fails when there is any.
+check_guide() {
+    local root=$1 faults=0 unix="$work/guide.unix"
+    tr -d '\r' <"$root/GUIDE.txt" >"$unix"
+    LC_ALL=C awk '
+        /[^ -~]/ { print "GUIDE.txt: line " NR " holds a character that is not printable ASCII"; bad = 1 }
+        length > 76 { print "GUIDE.txt: line " NR " has " length " columns, more than 76"; bad = 1 }
+        /\]\(|```|\*\*|^ *\|.*\| *$/ { print "GUIDE.txt: line " NR " keeps Markdown: " $0; bad = 1 }
+        END { exit bad }' "$unix" || faults=1
+    plain <"$unix" | tr '\n' ' ' >"$work/guide.flat"
+    # Each text must stand in the guide as words: after a space, and before
+    # a space or a punctuation mark.
+    headings_and_cells "$root/docs/reference.md" | plain | LC_ALL=C awk '
+        NR == FNR { flat = flat " " $0; next }
+        $0 != "" {
+            rest = flat; found = 0
+            while (!found && (at = index(rest, " " $0)) > 0) {
+                after = substr(rest, at + 1 + length($0), 1)
+                found = after == "" || after ~ /[[:space:][:punct:]]/
+                rest = substr(rest, at + 1)
+            }
+            if (!found) { print "GUIDE.txt: lacks the reference\047s \"" $0 "\""; bad = 1 }
+        }
+        END { exit bad }' "$work/guide.flat" - || faults=1
+    return $faults
+}
+
+# A small tree that passes: a README of 99 lines linking to its one page, the
 # page linking back and into a heading of the README, a link and an image
 # beside them, and a code block whose bracketed text is no link.
 make_tree() {
     local tree=$1
     rm -rf "$tree"
     mkdir -p "$tree/docs" "$tree/package"
-    touch "$tree/package/GUIDE.txt" "$tree/docs/demo.gif"
+    touch "$tree/package/Product.rc" "$tree/docs/demo.gif"
     {
         echo "# Product"
         echo
-        echo "![The demo](docs/demo.gif) and the [guide](package/GUIDE.txt)."
+        echo "![The demo](docs/demo.gif) and the [settings](package/Product.rc)."
         echo
         echo "## Settings: \`Product.rc\`"
         echo
@@ -98,7 +166,7 @@ make_tree() {
         echo '```'
         echo 'tool [-log FILE](x) [-style FILE]'
         echo '```'
-        for _ in $(seq 11 199); do echo; done
+        for _ in $(seq 11 99); do echo; done
     } >"$tree/README.md"
     cat >"$tree/docs/building.md" <<'PAGE'
 # Building
@@ -110,11 +178,11 @@ This page holds the builds. Back to the [README](../README.md), whose
 PAGE
 }
 
-# expect pass|fail NAME TREE [FRAGMENT]: check_docs over TREE passes, or fails
-# naming FRAGMENT in what it prints.
+# expect pass|fail NAME TREE [FRAGMENT]: $check (check_docs unless set) over
+# TREE passes, or fails naming FRAGMENT in what it prints.
 expect() {
     local want=$1 name=$2 tree=$3 fragment=${4:-} output status=0
-    output=$(check_docs "$tree" 2>&1) || status=$?
+    output=$("${check:-check_docs}" "$tree" 2>&1) || status=$?
     if [ "$want" = pass ] && [ $status -ne 0 ]; then
         echo "FAIL $name: the check failed:"; echo "$output"; failures=$((failures + 1))
     elif [ "$want" = fail ] && { [ $status -eq 0 ] || [[ $output != *"$fragment"* ]]; }; then
@@ -127,11 +195,11 @@ expect() {
 
 tree="$work/tree"
 make_tree "$tree"
-expect pass "a README of 199 lines, every page linked both ways" "$tree"
+expect pass "a README of 99 lines, every page linked both ways" "$tree"
 
 make_tree "$tree"
 echo >>"$tree/README.md"
-expect fail "a README of 200 lines" "$tree" "README.md has 200 lines"
+expect fail "a README of 100 lines" "$tree" "README.md has 100 lines"
 
 make_tree "$tree"
 printf '# Testing\n\nBack to the [README](../README.md).\n' >"$tree/docs/testing.md"
@@ -159,7 +227,115 @@ make_tree "$tree"
 sed -i 's|^## Settings: `Product.rc`$|## Settings|' "$tree/README.md"
 expect fail "an anchor into the README" "$tree" "no heading #settings-productrc in README.md"
 
+make_tree "$tree"
+printf '| `marrowick.icon_size:` | `16` |\n' >>"$tree/docs/building.md"
+expect fail "a page that repeats a settings row" "$tree" "docs/building.md: repeats a row"
+
 expect pass "the repository's README.md and docs/" "$repository"
+
+# A small reference and the guide the script makes of it, as it must read.
+make_reference() {
+    local tree=$1
+    rm -rf "$tree"
+    mkdir -p "$tree/docs"
+    cat >"$tree/docs/reference.md" <<'REFERENCE'
+# Product reference
+
+Intro with `code`, a [link](../README.md), **bold**, a \| bar and
+``a `quoted' code``, then a bro@m that must stay whole on one line:
+`@Product.Click LeftDoubleClick Music player`.
+
+<!-- A comment the guide leaves out. -->
+
+## Installing
+
+1. Copy `Product.dll`, a long item that needs to wrap at the width so that
+   its second line hangs under the first.
+
+   ```
+   plugins\Product\Product.dll
+   ```
+
+2. Restart.
+3. Bind a key.
+
+### Keys
+
+| key | default | what it does |
+|---|---|---|
+| `product.size:` | `16` | the size of the icons, which the list draws in every row beside the tip |
+| `product.style:` | | the style |
+
+| key | bro@m |
+|---|---|
+| Win+V | `@Product.Click LeftDoubleClick Music player` |
+REFERENCE
+    bash "$repository/scripts/make-guide.sh" "$tree/docs/reference.md" >"$tree/GUIDE.txt"
+}
+
+tree="$work/reference"
+make_reference "$tree"
+if diff -u - "$tree/GUIDE.txt" <<'GUIDE'; then echo "ok   the guide made from a small reference"; else
+Product reference
+=================
+
+Intro with code, a link, bold, a | bar and a `quoted' code, then a bro@m
+that must stay whole on one line:
+@Product.Click LeftDoubleClick Music player.
+
+
+1. Installing
+-------------
+
+1. Copy Product.dll, a long item that needs to wrap at the width so that its
+   second line hangs under the first.
+
+       plugins\Product\Product.dll
+
+2. Restart.
+3. Bind a key.
+
+Keys
+~~~~
+
+    product.size:
+        Default: 16
+        What it does: the size of the icons, which the list draws in every
+          row beside the tip
+
+    product.style:
+        What it does: the style
+
+    Win+V
+        @Product.Click LeftDoubleClick Music player
+GUIDE
+    echo "FAIL the guide made from a small reference"; failures=$((failures + 1))
+fi
+
+check=check_guide
+expect pass "a guide made from its reference" "$tree"
+
+make_reference "$tree"
+sed -i '/^    Win+V$/,$d' "$tree/GUIDE.txt"
+expect fail "a guide that lacks a table row" "$tree" "lacks the reference's \"Win+V\""
+
+make_reference "$tree"
+sed -i "s/^    product.size:$/    product.size: $(printf '%059d' 0)/" "$tree/GUIDE.txt"
+expect fail "a guide line wider than 76 columns" "$tree" "GUIDE.txt: line 23 has 77 columns"
+
+make_reference "$tree"
+sed -i 's/Restart\./Red\xc3\xa9marrez./' "$tree/GUIDE.txt"
+expect fail "a guide with a character Notepad may not show" "$tree" "line 17 holds a character"
+
+make_reference "$tree"
+echo "See [the link](../README.md)." >>"$tree/GUIDE.txt"
+expect fail "a guide that keeps Markdown" "$tree" "keeps Markdown: See [the link]"
+
+tree="$work/repository-guide"
+mkdir -p "$tree/docs"
+cp "$repository/docs/reference.md" "$tree/docs/"
+bash "$repository/scripts/make-guide.sh" "$tree/docs/reference.md" >"$tree/GUIDE.txt"
+expect pass "the guide made from the repository's docs/reference.md" "$tree"
 
 [ $failures -eq 0 ] || { echo "$failures case(s) failed"; exit 1; }
 echo "all cases passed"

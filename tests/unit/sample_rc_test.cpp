@@ -1,6 +1,7 @@
 // The sample Marrowick.rc that ships with the plug-in: it names every key,
 // and loading it through the host's readers gives exactly the defaults, but
-// for the interactive list, which the sample turns on for the user.
+// for the interactive list and the click form of version 3, which the sample
+// chooses for the user while the compiled-in defaults stay as they were.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,10 +25,12 @@ constexpr const char* KEYS[] = {
     "marrowick.placement:",
 };
 
-// What the sample gives: the compiled-in defaults with the list interactive.
+// What the sample gives: the compiled-in defaults with the list interactive
+// and clicks in the form that serves programs of no version and version 3.
 Config SampleConfig() {
     Config sample = DEFAULT_CONFIG;
     sample.interactive = 1;
+    sample.notify_version = NOTIFYICON_VERSION;
     return sample;
 }
 
@@ -55,10 +58,11 @@ protected:
     std::string sample;
 };
 
-TEST_F(SampleRcTest, LoadsToExactlyTheDefaultsWithTheListInteractive) {
+TEST_F(SampleRcTest, LoadsToExactlyTheDefaultsWithTheListInteractiveAndVersion3) {
     Load(sample);
     ExpectConfigEquals(SampleConfig(), config);
     EXPECT_EQ(DEFAULT_CONFIG.interactive, 0);
+    EXPECT_EQ(DEFAULT_CONFIG.notify_version, 0);
 }
 
 // Edited on Windows, the file may come back with CR LF line ends.
@@ -73,6 +77,12 @@ TEST_F(SampleRcTest, NamesEveryKey) {
     fake::host.rc_text = sample;
     for (const char* key : KEYS)
         EXPECT_STRNE(ReadString(RC_PATH, key, "(missing)"), "(missing)") << key;
+}
+
+// The per-program forms are shown, commented out, with an example to copy.
+TEST_F(SampleRcTest, ShowsTheFormsByProgramCommentedOut) {
+    EXPECT_NE(sample.find("\n# marrowick.notify_version_by_program: chat.exe=4"),
+              std::string::npos);
 }
 
 }  // namespace
