@@ -23,6 +23,9 @@ constexpr int NOTIFYICON_VERSION_4 = 4;
 // Room for the longest click name, "MiddleDoubleClick", with space to spare.
 constexpr int CLICK_NAME_SIZE = 24;
 
+// White space in rc values and bro@ms: the space, tabs and line breaks.
+constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
 // The click form of single programs: an executable's file name, without a
 // folder ("mail.exe", compared without regard to case), and the notification
 // version its icons get instead of notify_version. A fixed table, in the

@@ -16,8 +16,6 @@
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 // A part of the rc value, without the white space at its ends.
 struct Part {
     const char* text;

@@ -11,7 +11,6 @@
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Reads one optionally signed decimal integer after any white space, as the

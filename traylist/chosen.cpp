@@ -19,11 +19,6 @@ int shown_known;  // 0 from a move of the highlight until it is drawn or named
 
 bool IsShown(const TrayEntry& entry) { return entry.hWnd == shown.owner && entry.uID == shown.id; }
 
-int TraySize() {
-    const int size = GetTraySize();
-    return size < 0 ? 0 : size;
-}
-
 }  // namespace
 
 void ForgetShownEntry() { shown_known = 0; }

@@ -12,16 +12,9 @@ ListSettings list_settings;
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 const char* SkipSpace(const char* text) {
     while (IsSpace(*text)) ++text;
     return text;
-}
-
-int TraySize() {
-    const int size = GetTraySize();
-    return size < 0 ? 0 : size;
 }
 
 void Repaint() { InvalidateRect(hListWnd, nullptr, TRUE); }
@@ -100,6 +93,22 @@ bool IsCommand(const char* command, const char* name) {
     return std::strncmp(command, name, length) == 0 && IsSpace(command[length]);
 }
 
+// Lays the window out for count rows, scrolled to the top.
+void LayOutRows(int count) {
+    list_state.count = count;
+    list_state.first = 0;
+    list_state.window_rows = 0;
+    LayoutList();
+}
+
+// The settings the showing acts by.
+void TakeSettings() {
+    list_settings.interactive = config.interactive;
+    list_settings.notify_version = config.notify_version;
+    std::memcpy(list_settings.enter_click, config.enter_click, sizeof list_settings.enter_click);
+    list_settings.notify_version_by_program = notify_version_by_program;
+}
+
 }  // namespace
 
 void HandleBroam(const char* text) {
@@ -123,25 +132,15 @@ void HandleBroam(const char* text) {
         ReportError("Unknown bro@m: `%s'", text);
 }
 
-// The settings the showing acts by.
-void TakeSettings() {
-    list_settings.interactive = config.interactive;
-    list_settings.notify_version = config.notify_version;
-    std::memcpy(list_settings.enter_click, config.enter_click, sizeof list_settings.enter_click);
-    list_settings.notify_version_by_program = notify_version_by_program;
-}
-
 void ShowList(int highlight) {
     TakeSettings();
     list_state.visible = 1;
     list_state.selected = 0;
-    list_state.count = CountTrayEntries();
-    list_state.first = 0;
-    list_state.window_rows = 0;
     ++list_state.shows;
-    if (highlight == SHOW_LAST && list_state.count > 0) list_state.selected = list_state.count - 1;
+    const int count = CountTrayEntries();
+    if (highlight == SHOW_LAST && count > 0) list_state.selected = count - 1;
     ForgetShownEntry();
-    LayoutList();
+    LayOutRows(count);
     ScrollToHighlight();
     // The name is in place before the window takes the focus, which screen
     // readers hear of from the window system.
@@ -190,8 +189,7 @@ void HighlightNext() {
 }
 
 void HighlightPrevious() {
-    const int last = list_state.count > 0 ? list_state.count - 1 : 0;
-    MoveHighlight(list_state.selected > 0 ? list_state.selected - 1 : last);
+    MoveHighlight(list_state.selected > 0 ? list_state.selected - 1 : LastRow());
 }
 
 void ScrollRows(int rows) {
@@ -212,16 +210,21 @@ void ScrollRows(int rows) {
 }
 
 void RefitList(int count) {
-    const int last = count > 0 ? count - 1 : 0;
     const int row = FindShownEntry(count);
-    list_state.count = count;
-    list_state.first = 0;
-    list_state.window_rows = 0;
-    LayoutList();
-    MoveHighlight(row >= 0 ? row : list_state.selected < last ? list_state.selected : last);
+    LayOutRows(count);
+    MoveHighlight(row >= 0                          ? row
+                  : list_state.selected < LastRow() ? list_state.selected
+                                                    : LastRow());
 }
 
 void ListWindowDestroyed() { list_state.visible = 0; }
+
+int TraySize() {
+    const int size = GetTraySize();
+    return size < 0 ? 0 : size;
+}
+
+int LastRow() { return list_state.count > 0 ? list_state.count - 1 : 0; }
 
 int CountTrayEntries(int* purged) {
     int size = TraySize();

@@ -69,8 +69,6 @@ const char* ButtonClick(UINT button_up) {
     return button_up == WM_RBUTTONUP ? "RightClick" : "MiddleClick";
 }
 
-int LastRow() { return list_state.count > 0 ? list_state.count - 1 : 0; }
-
 void MovePage(int direction) {
     const int row = list_state.selected + direction * RowsShown();
     MoveHighlight(row < 0 ? 0 : row > LastRow() ? LastRow() : row);

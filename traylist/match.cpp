@@ -20,6 +20,15 @@ void FoldedCopy(char* destination, const char* source, int size) {
     FoldCase(destination);
 }
 
+// Copies the length bytes of text into destination, a string of size bytes;
+// false when they do not fit.
+bool CopyPart(char* destination, int size, const char* text, int length) {
+    if (length >= size) return false;
+    std::memcpy(destination, text, length);
+    destination[length] = '\0';
+    return true;
+}
+
 }  // namespace
 
 const char* NextCharacter(const char* text) {
@@ -49,9 +58,7 @@ int TipContains(const char* tip, const char* folded_part) {
 // The first of the count rows, in tray order, whose owner is still a window.
 const TrayEntry* FindEntryByTip(const char* text, int length, int count) {
     char part[TRAY_TIP_CAPACITY];
-    if (length >= static_cast<int>(sizeof part)) return nullptr;  // longer than any tip
-    std::memcpy(part, text, length);
-    part[length] = '\0';
+    if (!CopyPart(part, sizeof part, text, length)) return nullptr;  // longer than any tip
     FoldCase(part);
     char scratch[TIP_BUFFER_SIZE];
     for (int i = 0; i < count; ++i) {
@@ -64,9 +71,7 @@ const TrayEntry* FindEntryByTip(const char* text, int length, int count) {
 
 const TrayEntry* FindEntryByProgram(const char* text, int length, int count) {
     char wanted[MAX_PATH];
-    if (length >= static_cast<int>(sizeof wanted)) return nullptr;  // longer than any file name
-    std::memcpy(wanted, text, length);
-    wanted[length] = '\0';
+    if (!CopyPart(wanted, sizeof wanted, text, length)) return nullptr;  // longer than any name
     const HANDLE processes = OpenProcessList();
     const TrayEntry* found = nullptr;
     char program[MAX_PATH];

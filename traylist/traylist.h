@@ -62,6 +62,11 @@ void RefitList(int count);
 // The list window is gone: the list can no longer be shown.
 void ListWindowDestroyed();
 
+// The host's tray size, 0 when it reports less.
+int TraySize();
+// The last row of the list, 0 when it has none.
+int LastRow();
+
 // The number of rows: the host's tray size after a purge of dead entries;
 // *purged is set to 1 when there was one.
 int CountTrayEntries(int* purged = nullptr);
