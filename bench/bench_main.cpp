@@ -1,7 +1,7 @@
 // Benchmarks of the plug-in over the fakes, with the fakes' recording off:
 //   Next/N   HandleBroam of "@Marrowick.Next" on a shown list of N rows
 //   Show/N   ShowList: count the live entries, lay out N rows, show the window
-//   Paint/N  PaintList of a shown list of N rows
+//   Paint/N  DrawList, the paint of a shown list of N rows
 // Besides the time, each row of the table gives the calls into the platform
 // (the Win32 and host fakes) per operation and per row, and the heap
 // allocations the plug-in made in one operation, which must be 0.
@@ -27,7 +27,7 @@
 #include "plugin/module.h"
 #include "plugin/plugin.h"
 #include "tests/fakes/fake.h"
-#include "traylist/traylist.h"
+#include "traylist/list.h"
 
 extern "C" {
 void* __libc_malloc(size_t size);
@@ -105,7 +105,7 @@ void ShowListOf(int rows) {
     fake::host.styles[9] = fake::MakeStyle(0x222222);
     config = DEFAULT_CONFIG;
     notify_version_by_program = {};
-    list_state = {};
+    ListWindowDestroyed();
     hListWnd = nullptr;
     beginPlugin(INSTANCE);
     for (int i = 0; i < rows; ++i) {
@@ -125,7 +125,7 @@ void AllocateOnce() {
 
 void NextCommand() { HandleBroam(NEXT); }
 void Show() { ShowList(); }
-void Paint() { PaintList(hListWnd); }
+void Paint() { DrawList(hListWnd); }
 
 struct Cost {
     long calls;

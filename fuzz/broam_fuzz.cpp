@@ -34,6 +34,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
+#include "traylist/rows.h"
 
 namespace {
 
@@ -162,7 +163,7 @@ void RequireSoundList() {
     Require(s.count == 0 ? s.selected == 0 : s.selected >= 0 && s.selected < s.count,
             "the highlight lies on a row");
     Require(
-        s.count == 0 ? s.first == 0 : s.first <= s.selected && s.selected < s.first + RowsShown(),
+        s.count == 0 ? s.first == 0 : s.first <= s.selected && s.selected < s.first + RowsShown(s),
         "the highlighted row is among those the window shows");
     const fake::Window* window = fake::FindWindowRecord(hListWnd);
     Require(window && window->visible == (s.visible == 1), "the window is shown as the list is");

@@ -2,7 +2,7 @@
 // a paint of the window as it stands, a layout and a paint with the settings
 // that came out, each paint followed by a click on the highlighted row in the
 // form the notification version asks for, over a tray and a platform taken
-// from the input too.
+// from the input too; then the list shown over that tray and clicked.
 //
 // The input is a list of records cut at NUL bytes:
 //   records 1 to 16  the values of the sixteen keys in the order ReadConfig
@@ -21,6 +21,11 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
+#include "host/host.h"
+#include "traylist/click.h"
+#include "traylist/layout.h"
+#include "traylist/paint.h"
+#include "traylist/rows.h"
 
 namespace {
 
@@ -77,6 +82,16 @@ void RequireSettingsInRange() {
     }
 }
 
+// The click a Send makes on the list's highlighted row, in the form and at
+// the anchor the settings give.
+void ClickHighlighted(const ListState& list, const char* click_name) {
+    const TrayEntry* entry = GetTrayIcon(list.selected);
+    if (!entry) return;
+    const int version = config.notify_version;
+    PostClick(IconOf(*entry), *FindClickName(click_name), version,
+              ClickPoint(version, ANCHOR_ROW, list));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -111,14 +126,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // A shown list whose rows were counted before entries may have vanished.
-    list_state = {1, rows > 0 ? static_cast<int>(static_cast<unsigned>(selected) % rows) : 0, rows};
+    ListState list = {1, rows > 0 ? static_cast<int>(static_cast<unsigned>(selected) % rows) : 0,
+                      rows};
     SetWindowPos(hListWnd, nullptr, 0, 0, window_width, window_height, 0);
-    PaintList(hListWnd);
-    SendClick("LeftDoubleClick");
-    LayoutList();
-    Require(RowsShown() >= 0 && RowsShown() <= rows, "the window shows at most every row");
-    PaintList(hListWnd);
-    SendClick("RightDoubleClick");
+    PaintList(hListWnd, list);
+    ClickHighlighted(list, "LeftDoubleClick");
+    list.window_rows =
+        LayoutList(list, config.placement == PLACEMENT_MONITOR ? UserMonitor() : nullptr);
+    Require(RowsShown(list) >= 0 && RowsShown(list) <= rows, "the window shows at most every row");
+    PaintList(hListWnd, list);
+    ClickHighlighted(list, "RightDoubleClick");
+    // And the list as the user shows it over that tray, clicked.
+    HandleBroam("@Marrowick.Prev");
+    HandleBroam("@Marrowick.Send MiddleDoubleClick");
     fuzz::RequireNothingLeftOpen();
     return 0;
 }

@@ -62,7 +62,7 @@ inline void StartPlugin() {
     fake::host.styles[9] = fake::MakeStyle(0x222222);
     config = DEFAULT_CONFIG;
     notify_version_by_program = {};
-    list_state = {};
+    ListWindowDestroyed();
     hListWnd = nullptr;
     Require(beginPlugin(INSTANCE) == 0, "the plug-in starts");
 }

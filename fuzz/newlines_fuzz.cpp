@@ -16,6 +16,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
+#include "traylist/tiptext.h"
 
 namespace {
 

@@ -31,9 +31,7 @@ void OnBroadcast(LPARAM lParam) { HandleBroam(reinterpret_cast<const char*>(lPar
 // Alt+F4 on the focused list, or anyone asking the list window to close: the
 // default processing would destroy the window, unregister the plug-in from
 // the host and leave it deaf to every later bro@m. It is a Cancel instead.
-void OnClose() {
-    if (list_state.visible) HideList();
-}
+void OnClose() { CancelList(); }
 
 }  // namespace
 
@@ -49,7 +47,7 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             OnDestroy(window);
             break;
         case WM_PAINT:
-            PaintList(window);
+            DrawList(window);
             break;
         case MSG_RECONFIGURE:
             ReadConfig();

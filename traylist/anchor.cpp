@@ -5,8 +5,7 @@
 
 #include "config/config.h"
 #include "plugin/module.h"
-#include "traylist/geometry.h"
-#include "traylist/traylist.h"
+#include "traylist/rows.h"
 
 namespace {
 
@@ -31,14 +30,14 @@ int ToShortRange(Wide coordinate) {
 //   y = top + base top + (selected - first) * pitch + tip top + icon_size / 2
 // With icons off (icon_size 0) this is the top left corner of the row's text.
 // The sums are worked out in 64 bits, as the layout's are.
-WPARAM ClickAnchor() {
+WPARAM ClickAnchor(const ListState& list) {
     RECT window;
     if (!GetWindowRect(hListWnd, &window)) return MAKEWPARAM(0, 0);
     const Padding& base = config.base_padding;
     const Padding& tip = config.tip_padding;
-    const Wide pitch = RowPitch(Wide{window.bottom} - window.top);
+    const Wide pitch = RowPitch(list, Wide{window.bottom} - window.top);
     const Wide half_icon = config.icon_size / 2;
-    const Wide row = list_state.selected - list_state.first;
+    const Wide row = list.selected - list.first;
     const Wide x = Wide{window.left} + base.left + tip.left + half_icon;
     const Wide y = Wide{window.top} + base.top + row * pitch + tip.top + half_icon;
     return MAKEWPARAM(ToShortRange(x), ToShortRange(y));

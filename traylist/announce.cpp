@@ -1,12 +1,8 @@
-// What screen readers hear of the list. An accessibility client reads a plain
-// window's name from its text, so the list window is named after the
-// highlighted row, its one-line tip and its place ("Mail: 3 new messages,
-// 1 of 6"), and the focus and name-change events tell the client to read it
-// whenever the highlight moves.
+// The list window's name and the events that make screen readers read it.
+#include "traylist/announce.h"
+
 #include "host/host.h"
 #include "plugin/module.h"
-#include "traylist/tiptext.h"
-#include "traylist/traylist.h"
 
 namespace {
 
@@ -23,22 +19,21 @@ void DoubleAmpersands(char* destination, const char* source, int size) {
 
 }  // namespace
 
-void NameHighlight() {
-    char name[2 * TIP_BUFFER_SIZE + 32];
-    const TrayEntry* entry = list_state.count > 0 ? GetTrayIcon(list_state.selected) : nullptr;
-    if (list_state.count == 0) {
+const TrayEntry* NameOfHighlight(char (&name)[HIGHLIGHT_NAME_SIZE], const ListState& list) {
+    if (list.count == 0) {
         FormatText(name, sizeof name, "No tray icons");
-    } else if (!entry) {
-        FormatText(name, sizeof name, "%d of %d", list_state.selected + 1, list_state.count);
-    } else {
-        char tip[TIP_BUFFER_SIZE];
-        char doubled[2 * TIP_BUFFER_SIZE];
-        NoteShownEntry(*entry);
-        DoubleAmpersands(doubled, RowText(*entry, tip), sizeof doubled);
-        FormatText(name, sizeof name, "%s, %d of %d", doubled, list_state.selected + 1,
-                   list_state.count);
+        return nullptr;
     }
-    SetWindowTextA(hListWnd, name);
+    const TrayEntry* entry = GetTrayIcon(list.selected);
+    if (!entry) {
+        FormatText(name, sizeof name, "%d of %d", list.selected + 1, list.count);
+        return nullptr;
+    }
+    char tip[TIP_BUFFER_SIZE];
+    char doubled[2 * TIP_BUFFER_SIZE];
+    DoubleAmpersands(doubled, RowText(*entry, tip), sizeof doubled);
+    FormatText(name, sizeof name, "%s, %d of %d", doubled, list.selected + 1, list.count);
+    return entry;
 }
 
 // The focus event says the list has the keyboard focus: it is fired only

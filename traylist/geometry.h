@@ -11,6 +11,3 @@ using Wide = long long;
 constexpr int ClampToInt(Wide value) {
     return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
 }
-
-// The height of each row the list window shows, from the window's height.
-Wide RowPitch(Wide window_height);

@@ -1,12 +1,11 @@
-// Sizing the list window for its rows and centring it: on the primary screen,
-// or on the work area of the monitor the user works on, inside which it is
-// kept, showing only as many rows as fit when there are more.
+// The list window's size and place.
+#include "traylist/layout.h"
+
 #include "config/config.h"
 #include "host/host.h"
 #include "plugin/module.h"
 #include "traylist/geometry.h"
 #include "traylist/tiptext.h"
-#include "traylist/traylist.h"
 
 namespace {
 
@@ -17,11 +16,11 @@ struct TextSize {
 
 // The widest and the tallest of the rows' one-line texts in the base style's
 // font; the height is never less than the icon.
-TextSize MeasureRows(HDC dc) {
+TextSize MeasureRows(HDC dc, int count) {
     TextSize largest = {0, config.icon_size};
     RECT measured = {};
     char scratch[TIP_BUFFER_SIZE];
-    for (int i = 0; i < list_state.count; ++i) {
+    for (int i = 0; i < count; ++i) {
         const TrayEntry* entry = GetTrayIcon(i);
         if (!entry) break;
         DrawTextA(dc, RowText(*entry, scratch), -1, &measured,
@@ -38,10 +37,11 @@ struct Placement {
     int y;
     int width;
     int height;
+    int window_rows;  // the rows it has room for when fewer than the list has, else 0
 };
 
 Placement CentreOnScreen(int width, int height) {
-    return {GetScreenWidth() / 2 - width / 2, GetScreenHeight() / 2 - height / 2, width, height};
+    return {GetScreenWidth() / 2 - width / 2, GetScreenHeight() / 2 - height / 2, width, height, 0};
 }
 
 // The window the user works in: the foreground window, unless it is one
@@ -56,19 +56,10 @@ HWND GetWorkingWindow() {
     return foreground;
 }
 
-// The work area of the monitor that holds the window the user works in, or
-// the pointer when there is none. 0 when the monitor cannot be had, or when
-// its work area is empty or inverted: a list fitted into it would have no
-// height, and an interactive one would hold the focus unseen.
-int GetUserWorkArea(RECT* area) {
-    HMONITOR monitor;
-    if (HWND foreground = GetWorkingWindow()) {
-        monitor = MonitorFromWindow(foreground, MONITOR_DEFAULTTONEAREST);
-    } else {
-        POINT pointer = {};
-        GetCursorPos(&pointer);
-        monitor = MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
-    }
+// The monitor's work area; 0 when it cannot be had, or when it is empty or
+// inverted: a list fitted into it would have no height, and an interactive
+// one would hold the focus unseen.
+int GetWorkArea(HMONITOR monitor, RECT* area) {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
     if (!monitor || !GetMonitorInfoA(monitor, &info)) return 0;
@@ -80,24 +71,33 @@ int GetUserWorkArea(RECT* area) {
 
 // Centred on the work area and kept inside it: a list taller than the area
 // takes the area's height and shows as many whole rows as fit, at least one.
-Placement CentreInWorkArea(const RECT& area, int width, int row_height, int height) {
+Placement CentreInWorkArea(const RECT& area, int count, int width, int row_height, int height) {
     const Padding& base = config.base_padding;
     const int area_width = ClampToInt(Wide{area.right} - area.left);
     const int area_height = ClampToInt(Wide{area.bottom} - area.top);
+    int window_rows = 0;
     if (height > area_height) {
         height = area_height;
         if (row_height > 0) {
             const Wide room = (Wide{area_height} - base.top - base.bottom) / row_height;
             const int rows = room < 1 ? 1 : ClampToInt(room);
-            list_state.window_rows = rows < list_state.count ? rows : 0;
+            window_rows = rows < count ? rows : 0;
         }
     }
     if (width > area_width) width = area_width;
     return {ClampToInt(Wide{area.left} + area_width / 2 - width / 2),
-            ClampToInt(Wide{area.top} + area_height / 2 - height / 2), width, height};
+            ClampToInt(Wide{area.top} + area_height / 2 - height / 2), width, height, window_rows};
 }
 
 }  // namespace
+
+HMONITOR UserMonitor() {
+    if (HWND foreground = GetWorkingWindow())
+        return MonitorFromWindow(foreground, MONITOR_DEFAULTTONEAREST);
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    return MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
+}
 
 int GetScreenWidth() {
     const int width = GetSystemMetrics(SM_CXSCREEN);
@@ -109,13 +109,13 @@ int GetScreenHeight() {
     return height > 0 ? height : config.screen_height;
 }
 
-void LayoutList() {
+int LayoutList(const ListState& list, HMONITOR monitor) {
     StyleRecord* base_style = GetSettingPtr(config.base_style);
     HDC dc = GetDC(hListWnd);
-    if (!dc) return;
+    if (!dc) return 0;
     HFONT font = CreateStyleFont(base_style);
     HGDIOBJ previous_font = SelectObject(dc, font);
-    const TextSize text = MeasureRows(dc);
+    const TextSize text = MeasureRows(dc, list.count);
     SelectObject(dc, previous_font);
     DeleteObject(font);
     ReleaseDC(hListWnd, dc);
@@ -125,11 +125,12 @@ void LayoutList() {
     const int width = ClampToInt(Wide{text.width} + tip.left + tip.right + config.icon_size +
                                  config.icon_tip_padding + base.left + base.right);
     const int row_height = ClampToInt(Wide{text.height} + tip.top + tip.bottom);
-    const int height = ClampToInt(Wide{row_height} * list_state.count + base.top + base.bottom);
+    const int height = ClampToInt(Wide{row_height} * list.count + base.top + base.bottom);
     RECT area;
-    const Placement place = config.placement == PLACEMENT_MONITOR && GetUserWorkArea(&area)
-                                ? CentreInWorkArea(area, width, row_height, height)
+    const Placement place = GetWorkArea(monitor, &area)
+                                ? CentreInWorkArea(area, list.count, width, row_height, height)
                                 : CentreOnScreen(width, height);
     SetWindowPos(hListWnd, nullptr, place.x, place.y, place.width, place.height,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    return place.window_rows;
 }

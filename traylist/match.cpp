@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "host/host.h"
+#include "traylist/entries.h"
 #include "traylist/tiptext.h"
-#include "traylist/traylist.h"
 
 namespace {
 
@@ -27,6 +27,40 @@ bool CopyPart(char* destination, int size, const char* text, int length) {
     std::memcpy(destination, text, length);
     destination[length] = '\0';
     return true;
+}
+
+// The first of the count rows, in tray order, whose owner is still a window.
+const TrayEntry* FindEntryByTip(const char* text, int length, int count) {
+    char part[TRAY_TIP_CAPACITY];
+    if (!CopyPart(part, sizeof part, text, length)) return nullptr;  // longer than any tip
+    FoldCase(part);
+    char scratch[TIP_BUFFER_SIZE];
+    for (int i = 0; i < count; ++i) {
+        const TrayEntry* entry = GetTrayIcon(i);
+        if (!entry) break;
+        if (TipContains(RowText(*entry, scratch), part) && IsWindow(entry->hWnd)) return entry;
+    }
+    return nullptr;
+}
+
+const TrayEntry* FindEntryByProgram(const char* wanted, int count) {
+    const HANDLE processes = OpenProcessList();
+    const TrayEntry* found = nullptr;
+    char program[MAX_PATH];
+    for (int i = 0; i < count && !found; ++i) {
+        const TrayEntry* entry = GetTrayIcon(i);
+        if (!entry) break;
+        if (IsWindow(entry->hWnd) && GetOwnerProgram(processes, entry->hWnd, program) &&
+            strcasecmp(program, wanted) == 0)
+            found = entry;
+    }
+    CloseProcessList(processes);
+    return found;
+}
+
+// A Click text that ends in ".exe", in any case, names a program.
+bool NamesProgram(const char* text, int length) {
+    return length >= 4 && strncasecmp(text + length - 4, ".exe", 4) == 0;
 }
 
 }  // namespace
@@ -55,33 +89,10 @@ int TipContains(const char* tip, const char* folded_part) {
     return 0;
 }
 
-// The first of the count rows, in tray order, whose owner is still a window.
-const TrayEntry* FindEntryByTip(const char* text, int length, int count) {
-    char part[TRAY_TIP_CAPACITY];
-    if (!CopyPart(part, sizeof part, text, length)) return nullptr;  // longer than any tip
-    FoldCase(part);
-    char scratch[TIP_BUFFER_SIZE];
-    for (int i = 0; i < count; ++i) {
-        const TrayEntry* entry = GetTrayIcon(i);
-        if (!entry) break;
-        if (TipContains(RowText(*entry, scratch), part) && IsWindow(entry->hWnd)) return entry;
-    }
-    return nullptr;
-}
-
-const TrayEntry* FindEntryByProgram(const char* text, int length, int count) {
-    char wanted[MAX_PATH];
-    if (!CopyPart(wanted, sizeof wanted, text, length)) return nullptr;  // longer than any name
-    const HANDLE processes = OpenProcessList();
-    const TrayEntry* found = nullptr;
-    char program[MAX_PATH];
-    for (int i = 0; i < count && !found; ++i) {
-        const TrayEntry* entry = GetTrayIcon(i);
-        if (!entry) break;
-        if (IsWindow(entry->hWnd) && GetOwnerProgram(processes, entry->hWnd, program) &&
-            strcasecmp(program, wanted) == 0)
-            found = entry;
-    }
-    CloseProcessList(processes);
-    return found;
+const TrayEntry* FindNamedEntry(const char* text, int length, int count,
+                                char (&program)[MAX_PATH]) {
+    program[0] = '\0';
+    if (!NamesProgram(text, length)) return FindEntryByTip(text, length, count);
+    if (!CopyPart(program, sizeof program, text, length)) return nullptr;  // longer than any name
+    return FindEntryByProgram(program, count);
 }

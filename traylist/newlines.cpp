@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "config/config.h"
-#include "traylist/traylist.h"
+#include "traylist/tiptext.h"
 
 char* ConvertNewLines(char* destination, const char* source, int size) {
     if (size <= 0) return destination;

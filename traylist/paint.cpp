@@ -1,10 +1,10 @@
-// Painting the list: the base style's background, the highlight behind the
-// selected row, and each row's icon and one-line tip text.
+// Painting the list, every row from the host's entries as they are now.
+#include "traylist/paint.h"
+
 #include "config/config.h"
 #include "host/host.h"
-#include "traylist/geometry.h"
+#include "traylist/rows.h"
 #include "traylist/tiptext.h"
-#include "traylist/traylist.h"
 
 namespace {
 
@@ -28,10 +28,7 @@ void PaintHighlight(HDC dc, const RECT& row, int content_height, const PaintStyl
 void PaintRow(HDC dc, const TrayEntry& entry, bool selected, int content_height, RECT& r,
               const PaintStyles& styles) {
     const Padding& tip = config.tip_padding;
-    if (selected) {
-        PaintHighlight(dc, r, content_height, styles);
-        NoteShownEntry(entry);
-    }
+    if (selected) PaintHighlight(dc, r, content_height, styles);
     r.top = ClampToInt(Wide{r.top} + tip.top);
     RECT text = {r.left, r.top, r.right, ClampToInt(Wide{r.top} + content_height)};
     if (config.icon_size > 0) {
@@ -45,10 +42,12 @@ void PaintRow(HDC dc, const TrayEntry& entry, bool selected, int content_height,
     if (selected) SetTextColor(dc, styles.base_text);
 }
 
-void PaintRows(HDC dc, RECT r, const PaintStyles& styles) {
+// Returns the entry drawn highlighted, null for none.
+const TrayEntry* PaintRows(HDC dc, RECT r, const ListState& list, const PaintStyles& styles) {
     const Padding& base = config.base_padding;
     const Padding& tip = config.tip_padding;
-    const int content_height = ClampToInt(RowPitch(Wide{r.bottom} - r.top) - tip.top - tip.bottom);
+    const int content_height =
+        ClampToInt(RowPitch(list, Wide{r.bottom} - r.top) - tip.top - tip.bottom);
     r.left = ClampToInt(Wide{r.left} + tip.left + base.left);
     r.top = ClampToInt(Wide{r.top} + base.top);
     r.right = ClampToInt(Wide{r.right} - tip.right - base.right);
@@ -57,19 +56,22 @@ void PaintRows(HDC dc, RECT r, const PaintStyles& styles) {
     HGDIOBJ previous_font = SelectObject(dc, font);
     SetTextColor(dc, styles.base_text);
     SetBkMode(dc, TRANSPARENT);
-    const int end = list_state.first + RowsShown();
-    for (int i = list_state.first; i < end; ++i) {
+    const TrayEntry* highlighted = nullptr;
+    const int end = list.first + RowsShown(list);
+    for (int i = list.first; i < end; ++i) {
         const TrayEntry* entry = GetTrayIcon(i);
         if (!entry) break;
-        PaintRow(dc, *entry, i == list_state.selected, content_height, r, styles);
+        if (i == list.selected) highlighted = entry;
+        PaintRow(dc, *entry, i == list.selected, content_height, r, styles);
     }
     SelectObject(dc, previous_font);
     DeleteObject(font);
+    return highlighted;
 }
 
 }  // namespace
 
-void PaintList(HWND window) {
+const TrayEntry* PaintList(HWND window, const ListState& list) {
     PaintStyles styles;
     styles.base = GetSettingPtr(config.base_style);
     styles.tip = GetSettingPtr(config.tip_style);
@@ -81,6 +83,7 @@ void PaintList(HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
     MakeStyleGradient(dc, &client, styles.base, config.base_border != 0);
-    if (list_state.count > 0) PaintRows(dc, client, styles);
+    const TrayEntry* highlighted = list.count > 0 ? PaintRows(dc, client, list, styles) : nullptr;
     EndPaint(window, &paint);
+    return highlighted;
 }

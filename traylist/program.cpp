@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "config/config.h"
-#include "traylist/traylist.h"
+#include "traylist/entries.h"
 
 namespace {
 
@@ -18,6 +18,13 @@ namespace {
 const char* FileName(const char* path) {
     const char* backslash = std::strrchr(path, '\\');
     return backslash ? backslash + 1 : path;
+}
+
+// The version of the program's pair; a program with none gets the default.
+int VersionOf(const char* program, int version, const ProgramVersions& versions) {
+    for (int i = 0; i < versions.count; ++i)
+        if (strcasecmp(versions.pairs[i].program, program) == 0) return versions.pairs[i].version;
+    return version;
 }
 
 }  // namespace
@@ -46,18 +53,15 @@ int GetOwnerProgram(HANDLE processes, HWND owner, char (&program)[MAX_PATH]) {
     return 0;
 }
 
-// The pair for the owner's program gives the version; a window of no listed
-// program, or whose process is gone, gets the default.
-int NotifyVersionFor(HWND owner, int version, const ProgramVersions& versions) {
+// A window whose process is gone gets the default. A Click that named the
+// program has it already, and takes no second snapshot for it.
+int NotifyVersionFor(HWND owner, const char* program, int version,
+                     const ProgramVersions& versions) {
     if (versions.count == 0) return version;
+    if (program) return VersionOf(program, version, versions);
     const HANDLE processes = OpenProcessList();
-    char program[MAX_PATH];
-    if (GetOwnerProgram(processes, owner, program))
-        for (int i = 0; i < versions.count; ++i)
-            if (strcasecmp(versions.pairs[i].program, program) == 0) {
-                version = versions.pairs[i].version;
-                break;
-            }
+    char found[MAX_PATH];
+    if (GetOwnerProgram(processes, owner, found)) version = VersionOf(found, version, versions);
     CloseProcessList(processes);
     return version;
 }

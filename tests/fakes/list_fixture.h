@@ -25,7 +25,7 @@ protected:
         fake::Reset();
         config = DEFAULT_CONFIG;
         notify_version_by_program = {};
-        list_state = {};
+        ListWindowDestroyed();  // hidden; the next show starts afresh
         hPluginInstance = reinterpret_cast<HINSTANCE>(77);
         hListWnd = fake::LiveWindow(LIST_WINDOW);
         fake::host.styles[8] = fake::MakeStyle(BASE_TEXT);

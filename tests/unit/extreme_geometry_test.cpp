@@ -11,11 +11,14 @@
 #include "config/config.h"
 #include "plugin/module.h"
 #include "tests/fakes/fake.h"
-#include "traylist/traylist.h"
+#include "traylist/layout.h"
+#include "traylist/paint.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
+
+const ListState LIST = {1, 0, 3};  // shown, three rows, the first highlighted
 
 class ExtremeGeometryTest : public testing::Test {
 protected:
@@ -26,21 +29,20 @@ protected:
         for (int i = 0; i < 3; ++i)
             fake::AddTrayEntry(fake::LiveWindow(101 + i), 7, 1025, 601 + i,
                                std::string(1, 'a' + i));
-        list_state = {1, 0, 3};
     }
 
     // The window as the default layout of three one-letter rows leaves it.
     static void PaintDefaultSizedWindow() {
         SetWindowPos(hListWnd, nullptr, 0, 0, 197, 60, 0);
         fake::ClearCalls();
-        PaintList(hListWnd);
+        PaintList(hListWnd, LIST);
     }
 };
 
 TEST_F(ExtremeGeometryTest, HugePaddingsMakeTheLargestWindowNotANegativeOne) {
     config.base_padding = {INT_MAX, INT_MAX, INT_MAX, INT_MAX};
     config.tip_padding = {INT_MAX, INT_MAX, INT_MAX, INT_MAX};
-    LayoutList();
+    LayoutList(LIST, nullptr);
     // Centred on the 800 by 600 screen: 400 - INT_MAX / 2 and 300 - INT_MAX / 2.
     EXPECT_EQ(fake::CallsTo("SetWindowPos"),
               Lines{"SetWindowPos 500 0 -1073741423 -1073741523 2147483647 2147483647 532"});

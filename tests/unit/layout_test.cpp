@@ -1,10 +1,14 @@
 // The list window's size for its rows and its place in the middle of the
 // screen, measured in the base style's font.
+#include "traylist/layout.h"
+
 #include <cstring>
 
 #include "tests/fakes/list_fixture.h"
 
 namespace {
+
+ListState list;  // the list laid out
 
 class LayoutTest : public ListTest {
 protected:
@@ -13,12 +17,12 @@ protected:
         ListTest::SetUp();
         fake::platform.text_widths = {{"Volume", 100}, {"Wi-Fi / Connected", 160}, {"Clock", 40}};
         AddEntries({"Volume", "Wi-Fi\r\nConnected", "Clock"});
-        list_state = {1, 0, 3};
+        list = {1, 0, 3};
     }
 };
 
 TEST_F(LayoutTest, FitsTheWidestTextAndTheTallestRowAndCentres) {
-    LayoutList();
+    LayoutList(list, nullptr);
     EXPECT_EQ(fake::Calls(), (Lines{
                                  "GetSettingPtr 8",
                                  "GetDC 500",
@@ -45,11 +49,11 @@ TEST_F(LayoutTest, SettingsAndScreenChangeSizeAndPlace) {
         void (*change)();
         const char* placed;
     } cases[] = {
-        {"no rows: paddings, icon and gap", [] { list_state.count = 0; },
+        {"no rows: paddings, icon and gap", [] { list.count = 0; },
          "SetWindowPos 500 0 382 300 37 0 532"},
         {"no rows with base paddings",
          [] {
-             list_state.count = 0;
+             list.count = 0;
              config.base_padding = {1, 2, 3, 4};
          },
          "SetWindowPos 500 0 379 298 43 4 532"},
@@ -82,7 +86,7 @@ TEST_F(LayoutTest, SettingsAndScreenChangeSizeAndPlace) {
         SetUp();
         SCOPED_TRACE(c.what);
         c.change();
-        LayoutList();
+        LayoutList(list, nullptr);
         EXPECT_EQ(fake::CallsTo("SetWindowPos"), Lines{c.placed});
         TearDown();
     }
@@ -90,7 +94,7 @@ TEST_F(LayoutTest, SettingsAndScreenChangeSizeAndPlace) {
 
 TEST_F(LayoutTest, AVanishedEntryEndsTheMeasuringButNotTheRows) {
     fake::host.tray.resize(1);
-    LayoutList();
+    LayoutList(list, nullptr);
     EXPECT_EQ(fake::CallsTo({"GetTrayIcon", "DrawTextA", "SetWindowPos"}),
               (Lines{"GetTrayIcon 0", "DrawTextA 2000 \"Volume\" -1 0 0 100 13 3104",
                      "GetTrayIcon 1", "SetWindowPos 500 0 332 270 137 60 532"}));
@@ -100,7 +104,7 @@ TEST_F(LayoutTest, UnconvertedTipsAreMeasuredWhole) {
     config.do_convert_new_line = 0;
     const std::string long_tip(300, 'x');
     std::strcpy(fake::host.tray[0].szTip, long_tip.c_str());
-    LayoutList();
+    LayoutList(list, nullptr);
     EXPECT_EQ(fake::CallsTo("DrawTextA"),
               (Lines{"DrawTextA 2000 \"" + long_tip + "\" -1 0 0 2400 13 3104",
                      "DrawTextA 2000 \"Wi-Fi\r\nConnected\" -1 0 0 128 13 3104",
@@ -109,7 +113,7 @@ TEST_F(LayoutTest, UnconvertedTipsAreMeasuredWhole) {
 
 TEST_F(LayoutTest, WithoutADeviceContextTheWindowKeepsItsPlace) {
     fake::platform.get_dc_fails = true;
-    LayoutList();
+    LayoutList(list, nullptr);
     EXPECT_EQ(fake::Calls(), (Lines{"GetSettingPtr 8", "GetDC 500"}));
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "tests/fakes/list_fixture.h"
+#include "traylist/tiptext.h"
 
 namespace {
 

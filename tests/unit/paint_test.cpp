@@ -1,5 +1,7 @@
 // What a paint of the list draws: the background, the highlight behind the
 // selected row, and each row's icon and one-line text.
+#include "traylist/paint.h"
+
 #include "tests/fakes/list_fixture.h"
 
 namespace {
@@ -10,9 +12,10 @@ protected:
     void SetUp() override {
         ListTest::SetUp();
         AddEntries({"Volume", "Wi-Fi\r\nConnected", "Clock"});
-        list_state = {1, 1, 3};
         SizeWindow(197, 60);
     }
+
+    ListState list = {1, 1, 3};  // shown, three rows, the second highlighted
 
     static void SizeWindow(int width, int height) {
         SetWindowPos(hListWnd, nullptr, 302, 270, width, height, 0);
@@ -23,7 +26,7 @@ protected:
 };
 
 TEST_F(PaintTest, ThreeRowsWithTheSecondHighlighted) {
-    PaintList(hListWnd);
+    PaintList(hListWnd, list);
     EXPECT_EQ(fake::Calls(), (Lines{"GetSettingPtr 8",
                                     "GetSettingPtr 9",
                                     "BeginPaint 500",
@@ -58,9 +61,9 @@ TEST_F(PaintTest, EveryPaddingOnItsOwnSideAndBordersWhenAsked) {
     config.base_border = 1;
     config.tip_border = 1;
     config.do_convert_new_line = 0;
-    list_state = {1, 0, 2};
+    list = {1, 0, 2};
     SizeWindow(100, 47);  // rows of (47 - 5 - 1) / 2 = 20, content 16
-    PaintList(hListWnd);
+    PaintList(hListWnd, list);
     EXPECT_EQ(Drawn(), (Lines{"MakeStyleGradient 2000 0 0 100 47 style8 1",
                               "MakeStyleGradient 2000 7 5 97 25 style9 1",
                               "DrawIconEx 2000 11 6 601 10 10 0 0 3",
@@ -70,9 +73,9 @@ TEST_F(PaintTest, EveryPaddingOnItsOwnSideAndBordersWhenAsked) {
 }
 
 TEST_F(PaintTest, ZeroRowsPaintTheBackgroundAlone) {
-    list_state = {1, 0, 0};
+    list = {1, 0, 0};
     SizeWindow(37, 0);
-    PaintList(hListWnd);
+    PaintList(hListWnd, list);
     EXPECT_EQ(fake::Calls(),
               (Lines{"GetSettingPtr 8", "GetSettingPtr 9", "BeginPaint 500", "GetClientRect 500",
                      "MakeStyleGradient 2000 0 0 37 0 style8 0", "EndPaint 500 2000"}));
@@ -80,7 +83,7 @@ TEST_F(PaintTest, ZeroRowsPaintTheBackgroundAlone) {
 
 TEST_F(PaintTest, IconSizeZeroDrawsNoIconsAndTextAtTheColumnEdge) {
     config.icon_size = 0;
-    PaintList(hListWnd);
+    PaintList(hListWnd, list);
     EXPECT_EQ(fake::CallsTo({"DrawIconEx", "DrawTextA"}),
               (Lines{"DrawTextA 2000 \"Volume\" -1 4 2 184 18 2084",
                      "DrawTextA 2000 \"Wi-Fi / Connected\" -1 4 22 184 38 2084",
@@ -88,9 +91,9 @@ TEST_F(PaintTest, IconSizeZeroDrawsNoIconsAndTextAtTheColumnEdge) {
 }
 
 TEST_F(PaintTest, VanishedEntriesEndTheRowsAndTakeTheHighlightAlong) {
-    list_state.selected = 2;
+    list.selected = 2;
     fake::host.tray.resize(2);
-    PaintList(hListWnd);
+    PaintList(hListWnd, list);
     EXPECT_EQ(
         fake::CallsTo({"GetTrayIcon", "MakeStyleGradient", "DrawTextA"}),
         (Lines{"MakeStyleGradient 2000 0 0 197 60 style8 0", "GetTrayIcon 0",

@@ -7,6 +7,8 @@
 
 #include "plugin/plugin.h"
 #include "tests/fakes/list_fixture.h"
+#include "traylist/paint.h"
+#include "traylist/rows.h"
 
 namespace {
 
@@ -105,7 +107,7 @@ TEST_F(PlacementTest, AWorkAreaSmallerThanTheListHoldsItWholly) {
     fake::platform.monitors = {{{0, 0, 90, 15}, {10, 5, 90, 15}}};  // 80 by 10
     Broam("Next");
     EXPECT_EQ(Placed().back(), "SetWindowPos 500 0 10 5 80 10 532");
-    EXPECT_EQ(RowsShown(), 1);
+    EXPECT_EQ(RowsShown(list_state), 1);
 }
 
 class ScrollTest : public PlacementTest {
@@ -123,7 +125,7 @@ protected:
     // The rows painted, and the top of the highlighted one in the window.
     static std::pair<Lines, int> Painted() {
         fake::ClearCalls();
-        PaintList(hListWnd);
+        PaintList(hListWnd, list_state);
         int highlight_top = -1;
         for (const std::string& line : fake::CallsTo("MakeStyleGradient"))
             if (line.find("style9") != std::string::npos)
@@ -137,12 +139,12 @@ protected:
         return icons;
     }
     // The anchor's y on the screen, as the window's top plus the row's place.
-    static int AnchorRowTop() { return static_cast<short>(ClickAnchor() >> 16) - 2 - 8; }
+    static int AnchorRowTop() { return static_cast<short>(ClickAnchor(list_state) >> 16) - 2 - 8; }
 };
 
 TEST_F(ScrollTest, TheHighlightStaysInViewAndEverythingAgreesWhereItIs) {
     EXPECT_EQ(fake::FindWindowRecord(hListWnd)->rect.bottom, 600);  // the area's height
-    EXPECT_EQ(RowsShown(), 30);
+    EXPECT_EQ(RowsShown(list_state), 30);
     struct Step {
         const char* command;
         int times, selected, first;
@@ -199,8 +201,8 @@ TEST_F(ScrollTest, TheMouseFindsTheRowThatIsDrawnUnderIt) {
     fake::platform.cursor = {1, 1};
     WndProc(hListWnd, WM_MOUSEMOVE, 0, MAKELPARAM(30, 25));
     EXPECT_EQ(list_state.selected, 71);
-    EXPECT_EQ(RowAt(600, 599), 99);
-    EXPECT_EQ(RowAt(600, 600), -1);
+    EXPECT_EQ(RowAt(list_state, 600, 599), 99);
+    EXPECT_EQ(RowAt(list_state, 600, 600), -1);
 }
 
 }  // namespace
