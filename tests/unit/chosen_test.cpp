@@ -27,19 +27,28 @@ protected:
     }
 
     static void Paint() { WndProc(hListWnd, WM_PAINT, 0, 0); }
+    // The owner when the tray still holds its icon of that id, even with the
+    // owner gone; NOBODY otherwise.
+    static intptr_t StillInTray(intptr_t owner, UINT id) {
+        for (const TrayEntry& entry : fake::host.tray)
+            if (entry.hWnd == reinterpret_cast<HWND>(owner) && entry.uID == id) return owner;
+        return NOBODY;
+    }
     static void Button(int y) {
         WndProc(hListWnd, WM_LBUTTONDOWN, 0, MAKELPARAM(30, y));
         WndProc(hListWnd, WM_LBUTTONUP, 0, MAKELPARAM(30, y));
     }
 
     // The owner the click's messages were posted to, NOBODY when none were;
-    // the owner must also be the window brought to the front.
+    // the owner must also be the window brought to the front, and the
+    // messages its entry's callback message (1025 for owner 101, and so on).
     static intptr_t Reached() {
         const Lines posted = fake::CallsTo("PostMessageA");
         if (posted.empty()) return NOBODY;
         const intptr_t owner = std::stol(posted[0].substr(std::strlen("PostMessageA ")));
-        for (const std::string& line : posted)
-            EXPECT_EQ(line.rfind("PostMessageA " + std::to_string(owner) + " ", 0), 0u) << line;
+        const std::string addressed =
+            "PostMessageA " + std::to_string(owner) + " " + std::to_string(owner + 924) + " ";
+        for (const std::string& line : posted) EXPECT_EQ(line.rfind(addressed, 0), 0u) << line;
         EXPECT_EQ(fake::platform.foreground, reinterpret_cast<HWND>(owner));
         return owner;
     }
@@ -62,9 +71,20 @@ const TrayChange CHANGES[] = {
      },
      102},
     {"AnIconAdded", [] { fake::AddTrayEntry(fake::LiveWindow(105), 1, 1029, 605, "Echo"); }, 102},
+    // The host took a second add of Bravo's icon, with another callback message.
+    {"AnotherEntryOfItsIconPutBeforeIt",
+     [] {
+         const TrayEntry bravo = fake::host.tray[1];
+         fake::host.tray.insert(fake::host.tray.begin(), bravo);
+         fake::host.tray.front().uCallbackMessage = 2000;
+     },
+     102},
     {"ItsProgramExited", [] { fake::KillWindow(reinterpret_cast<HWND>(102)); }, NOBODY},
     {"ItsIconRemoved", [] { fake::host.tray.erase(fake::host.tray.begin() + 1); }, NOBODY},
     {"AnotherIconOfTheSameProgramInItsPlace", [] { fake::host.tray[1].uID = 70; }, NOBODY},
+    {"ItsEntryNowOwnedByEveryWindow",
+     [] { fake::host.tray[1].hWnd = reinterpret_cast<HWND>(0xFFFF); },  // HWND_BROADCAST
+     NOBODY},
     {"TheTrayEmptied", [] { fake::host.tray.clear(); }, NOBODY},
 };
 
@@ -97,6 +117,34 @@ TEST_P(TrayChangeTest, EveryClickReachesTheHighlightedProgramOrNobody) {
     }
 }
 
+// A misspelt click name, in the bro@m or in marrowick.enter_click, is
+// reported whatever became of the entry; its owner, when it is still there,
+// comes to the front first, as for a known name, and nothing is posted.
+TEST_P(TrayChangeTest, AMisspeltClickNameIsReportedWhateverBecameOfTheEntry) {
+    const struct {
+        const char* name;
+        int interactive;
+        void (*act)();
+    } ACTS[] = {
+        {"Send", 0, [] { Broam("Send LeftClik"); }},
+        {"Enter", 1, [] { WndProc(hListWnd, WM_KEYDOWN, VK_RETURN, 0); }},
+    };
+    for (const auto& act : ACTS) {
+        SCOPED_TRACE(act.name);
+        SetUp();
+        std::strcpy(config.enter_click, "LeftClik");
+        ShowBravo(act.interactive);
+        GetParam().change();
+        fake::ClearCalls();
+        act.act();
+        Lines expected = {Report("Unknown message: `LeftClik'")};
+        if (const intptr_t front = StillInTray(102, 8))
+            expected.insert(expected.begin(), "SetForegroundWindow " + std::to_string(front));
+        EXPECT_EQ(fake::CallsTo({"SetForegroundWindow", "PostMessageA", "MessageBoxA"}), expected);
+        EXPECT_EQ(list_state.visible, 0);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Changes, TrayChangeTest, testing::ValuesIn(CHANGES), ChangeName);
 
 // With the tray as it was painted, the tray is never searched: Send makes the
@@ -113,18 +161,53 @@ TEST_F(ChosenTest, AnUnchangedTrayIsNotSearched) {
 // A highlight moved by a bro@m and not painted since: the entry now at its
 // row, as the user will see it. An interactive list named Bravo to screen
 // readers as it moved there, which counts as shown.
+// A Click that purges nothing in between changes none of that.
 TEST_F(ChosenTest, AMoveNotYetDrawnTakesTheEntryNowAtTheRowUnlessItWasNamed) {
-    for (int interactive : {0, 1}) {
-        SCOPED_TRACE(interactive);
+    for (int interactive : {0, 1})
+        for (const char* between : {"", "Click LeftClick Delta"}) {
+            SCOPED_TRACE(std::to_string(interactive) + " " + between);
+            SetUp();
+            config.interactive = interactive;
+            Broam("Next");
+            Paint();        // Alpha drawn
+            Broam("Next");  // Bravo highlighted, not yet drawn
+            if (*between) Broam(between);
+            fake::host.tray.erase(fake::host.tray.begin());  // Charlie moves to row 1
+            fake::ClearCalls();
+            Broam("Send LeftClick");
+            EXPECT_EQ(Reached(), interactive ? 102 : 103);
+        }
+}
+
+// On a desktop without composition a paint is clipped to the part of the
+// window uncovered (a menu or a tooltip leaving it): a paint after the tray
+// changed need not have redrawn the highlighted row, which may still show
+// Bravo. It asks for the whole window to be painted again, and only what that
+// paint draws is clicked.
+TEST_F(ChosenTest, APaintThatFindsAnotherEntryAtTheHighlightRepaintsBeforeItCounts) {
+    for (int bravo_stays : {0, 1}) {
+        SCOPED_TRACE(bravo_stays);
+        // Charlie moves into Bravo's row, Bravo to row 0 or out of the tray.
+        const auto change = [bravo_stays] {
+            fake::host.tray.erase(fake::host.tray.begin() + (bravo_stays ? 0 : 1));
+        };
         SetUp();
-        config.interactive = interactive;
-        Broam("Next");
-        Paint();                                         // Alpha drawn
-        Broam("Next");                                   // Bravo highlighted, not yet drawn
-        fake::host.tray.erase(fake::host.tray.begin());  // Charlie moves to row 1
+        ShowBravo(1);
+        change();
         fake::ClearCalls();
-        Broam("Send LeftClick");
-        EXPECT_EQ(Reached(), interactive ? 102 : 103);
+        Paint();
+        EXPECT_EQ(fake::CallsTo("InvalidateRect"), Lines{"InvalidateRect 500 0 1"});
+        WndProc(hListWnd, WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_EQ(Reached(), bravo_stays ? 102 : NOBODY);
+
+        SetUp();
+        ShowBravo(1);
+        change();
+        Paint();
+        Paint();  // the whole window, as asked
+        fake::ClearCalls();
+        WndProc(hListWnd, WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_EQ(Reached(), 103);
     }
 }
 

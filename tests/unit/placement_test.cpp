@@ -102,6 +102,25 @@ TEST_F(PlacementTest, AFailedMonitorQueryOrAnEmptyWorkAreaCentresOnTheScreenAsBe
     }
 }
 
+// A Click whose purge shifts the rows under the shown list lays it out anew
+// where it was shown, though the user now works on the other monitor.
+TEST_F(PlacementTest, ARefitKeepsTheListOnTheMonitorItWasShownOn) {
+    Rows(4);
+    const HWND editor = fake::LiveWindow(900);
+    SetWindowPos(editor, nullptr, 1000, 100, 400, 300, 0);
+    ShowWindow(editor, SW_SHOW);
+    SetForegroundWindow(editor);
+    Broam("Next");
+    const HWND mail = fake::LiveWindow(901);  // on the primary monitor
+    SetWindowPos(mail, nullptr, 0, 0, 400, 300, 0);
+    ShowWindow(mail, SW_SHOW);
+    SetForegroundWindow(mail);
+    fake::KillWindow(reinterpret_cast<HWND>(101));
+    fake::ClearCalls();
+    Broam("Click LeftClick Entry 03");
+    EXPECT_EQ(Placed(), (Lines{INFO, "SetWindowPos 500 0 1262 240 101 60 532"}));
+}
+
 TEST_F(PlacementTest, AWorkAreaSmallerThanTheListHoldsItWholly) {
     Rows(3);
     fake::platform.monitors = {{{0, 0, 90, 15}, {10, 5, 90, 15}}};  // 80 by 10

@@ -105,6 +105,8 @@ TEST_F(ProgramTest, ClickNamesAProgramByItsFileName) {
         Lines got = fake::CallsTo({"PostMessageA", "MessageBoxA"});
         got.resize(std::min(got.size(), expected.size()));
         EXPECT_EQ(got, expected);
+        // One snapshot finds the program and gives its form.
+        EXPECT_EQ(fake::CallsTo("CreateToolhelp32Snapshot").size(), 1u);
     }
 }
 
