@@ -99,7 +99,6 @@ void ScrollToHighlight() {
 void LayOutRows(int count) {
     state.count = count;
     state.first = 0;
-    state.window_rows = 0;
     state.window_rows = LayoutList(state, monitor);
 }
 
