@@ -147,6 +147,13 @@ check "dist: its missing packages alone, no i386 architecture, no 32-bit check" 
     "apt-get update -qq
 apt-get install $quiet make zip"
 
+mkdir -p "$work/no-dpkg"
+status=0
+got=$(PATH="$work/no-dpkg" "$BASH" "$stubbed" dist 2>&1) || status=$?
+ran=""
+check "no dpkg: nothing installed, the tools named, make goes on" 0 \
+    "install-deps: no dpkg here; what the Debian packages cmake make g++-mingw-w64-i686 zip unzip hold must be installed by hand" ""
+
 MISSING="make" FAKE_UID=1000 run
 check "nothing done without root" 1 \
     "install-deps: missing make; run this script as root" ""
