@@ -11,9 +11,9 @@
 # lines of at most 76 columns with no Markdown left; it is whole on its own:
 # it names no file of the repository that the zip lacks, the reference links
 # to no page beside it, and each cross-reference gives the number and the
-# title of a heading of the guide. The checks run first
-# over small made-up trees, each with one fault they must find (or none),
-# then over the repository.
+# title of a heading of the guide. The checks run first over small made-up
+# trees, each with one fault they must find (or none), then over the
+# repository.
 set -euo pipefail
 
 repository="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -125,13 +125,17 @@ headings_and_cells() {
         END { flush() }'
 }
 
+# The files below ROOT, one path a line, without the builds' folders.
+tree_files() {
+    (cd "$1" && find . \( -name .git -o -name build -o -name dist -o -name out \) -prune -o \
+        -type f -print) | sed 's|^\./||'
+}
+
 # The files of ROOT that the release zip lacks, as a text could name them:
 # each path (./run for a command at the top), its base name when that has an
-# extension, and the stem of a name in capitals (README). The builds'
-# folders are left out.
+# extension, and the stem of a name in capitals (README).
 files_outside_zip() {
-    (cd "$1" && find . \( -name .git -o -name build -o -name dist -o -name out \) -prune -o \
-        -type f -print) | sed 's|^\./||' | LC_ALL=C awk -F/ '
+    tree_files "$1" | LC_ALL=C awk -F/ '
         NF > 1 || /\./ { print }
         NF == 1 && !/\./ { print "./" $0 }
         NF > 1 && $NF ~ /\./ { print $NF }
@@ -415,10 +419,9 @@ expect fail "a cross-reference to a section that does not exist" "$tree" "sectio
 # The guide of the repository's reference, beside every file name of the
 # repository.
 tree="$work/repository-guide"
-(cd "$repository" && find . \( -name .git -o -name build -o -name dist -o -name out \) -prune -o \
-    -type f -print) | while IFS= read -r file; do
-    mkdir -p "$tree/$(dirname "$file")" && touch "$tree/$file"
-done
+tree_files "$repository" | sed "s|^|$tree/|" >"$work/names"
+sed 's|/[^/]*$||' "$work/names" | sort -u | xargs -d '\n' mkdir -p
+xargs -d '\n' touch <"$work/names"
 cp "$repository/docs/reference.md" "$tree/docs/"
 bash "$repository/scripts/make-guide.sh" "$tree/docs/reference.md" >"$tree/GUIDE.txt"
 expect pass "the guide made from the repository's docs/reference.md" "$tree"
