@@ -53,9 +53,9 @@ for argument in "$@"; do
         *) targets+=("$argument") ;;
     esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(everything)
-
+# Every target but the release's, and no target at all, takes the bench.
 needs_wine=0
+[ ${#targets[@]} -gt 0 ] || needs_wine=1
 for target in "${targets[@]}"; do
     is_release_target "$target" || needs_wine=1
 done
@@ -89,8 +89,7 @@ fi
 emulation="$(dirname "$0")/i386-emulation.sh"
 
 if [ $dry_run -eq 1 ]; then
-    for_what="for ${targets[*]}"
-    [ "${targets[*]}" != everything ] || for_what="for every target"
+    for_what="for ${targets[*]:-every target}"
     [ ${#need[@]} -eq 0 ] || echo "install-deps: would install ${need[*]}: needed $for_what and not installed"
     [ $adds_i386 -eq 0 ] || echo "install-deps: would add the architecture i386 to dpkg: Wine's 32-bit half"
     changes=$( [ $needs_wine -eq 0 ] || bash "$emulation" --dry-run)
