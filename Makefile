@@ -19,8 +19,9 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 all: dll
 
+# The packages of the targets asked for: the release's alone for dll and dist.
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh $(or $(MAKECMDGOALS),all)
 
 $(BUILD)/win32/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \

@@ -6,7 +6,9 @@
 #
 # What it makes of the Markdown the reference uses:
 #   # Title, ## Section, ### Part   the title underlined with =, sections
-#                                   numbered and underlined with -, parts with ~
+#                                   numbered and underlined with -, parts
+#                                   numbered within their section (3.1.)
+#                                   and underlined with ~
 #   paragraphs, - and 1. lists      refilled to the width, items hanging
 #   ``` code blocks                 as they stand, indented by four
 #   tables                          a block per row: the first cell, then each
@@ -14,7 +16,11 @@
 #                                   name when there are three columns or more
 #   `code`, [text](target), **b**   the code and the text as they stand; the
 #                                   spaces of a code span never break a line
+#   [text](#heading)                "section 3.1, text": the number of the
+#                                   heading the link leads to
 #   <!-- comments -->               left out (only whole lines)
+# The reference is read twice: first for the numbers of its headings, which
+# links before a heading need too.
 # Only awk, which every Debian has (mawk in a minimal one).
 set -euo pipefail
 
@@ -34,7 +40,7 @@ function out(line) { print line; printed = 1; blanks = (line == "") }
 
 # The inline markup of text made plain. The spaces of code spans become
 # \001, which the filling keeps together and turns back into spaces.
-function inline(text,    result, c, run, rest, end_at, code, label) {
+function inline(text,    result, c, run, rest, end_at, code, label, target) {
     result = ""
     while (text != "") {
         c = substr(text, 1, 1)
@@ -55,7 +61,10 @@ function inline(text,    result, c, run, rest, end_at, code, label) {
         if (c == "*" && substr(text, 2, 1) == "*") { text = substr(text, 3); continue }
         if ((c == "[" || substr(text, 1, 2) == "![") && match(text, /^!?\[[^]]*\]\([^)]*\)/)) {
             label = substr(text, 1, RLENGTH); text = substr(text, RLENGTH + 1)
+            target = label
             sub(/^!?\[/, "", label); sub(/\]\([^)]*\)$/, "", label)
+            sub(/^!?\[[^]]*\]\(/, "", target); sub(/\)$/, "", target)
+            if (target in number) result = result "section\001" number[target] ",\001"
             result = result inline(label); continue
         }
         result = result c; text = substr(text, 2)
@@ -133,13 +142,39 @@ function flush_table(    r, j, n, columns, header, cell, label, text) {
 
 function flush() { flush_paragraph(); flush_table() }
 
+# The text of a heading line, without its marks.
+function heading_text(line,    text) {
+    text = line; sub(/^#+[ \t]+/, "", text); sub(/[ \t]+#*[ \t]*$/, "", text)
+    return text
+}
+
+# The anchor of a heading as the rendered Markdown page has it: lower case,
+# punctuation dropped, spaces as hyphens.
+function anchor(text) {
+    text = tolower(text); gsub(/[^a-z0-9 _-]/, "", text); gsub(/ /, "-", text)
+    return "#" text
+}
+
+# The first reading: the number of each section and part, by its anchor.
+function count_heading(line,    level) {
+    match(line, /^#+/); level = RLENGTH
+    if (level == 2) { number[anchor(heading_text(line))] = ++sections; parts = 0 }
+    else if (level > 2) number[anchor(heading_text(line))] = sections "." ++parts
+}
+
 function heading(line,    level, text) {
     match(line, /^#+/); level = RLENGTH
-    text = line; sub(/^#+[ \t]+/, "", text); sub(/[ \t]+#*[ \t]*$/, "", text)
-    text = inline(text); gsub(/\001/, " ", text)
+    text = inline(heading_text(line)); gsub(/\001/, " ", text)
     if (level == 1) { separate(1); out(text); out(repeat("=", length(text))); return }
-    if (level == 2) { text = ++section ". " text; separate(2); out(text); out(repeat("-", length(text))); return }
+    if (level == 2) { text = ++section ". " text; part = 0; separate(2); out(text); out(repeat("-", length(text))); return }
+    text = section "." ++part ". " text
     separate(1); out(text); out(repeat("~", length(text)))
+}
+
+NR == FNR {
+    if ($0 ~ /^[ \t]*```/) scanning_code = !scanning_code
+    else if (!scanning_code && $0 ~ /^#+[ \t]/) count_heading($0)
+    next
 }
 
 in_code {
@@ -173,4 +208,4 @@ in_code {
     paragraph = paragraph == "" ? text : paragraph " " text
 }
 END { flush() }
-' "$1"
+' "$1" "$1"

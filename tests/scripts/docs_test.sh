@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # The docs stay a house one can walk through, with one reference: README.md,
 # the page a user reads first, stays under 100 lines and links to every page
-# in docs/; every page in docs/ links back to it; every relative link and
-# image of README.md and docs/*.md leads to a file that exists, and its
-# #anchor, when it points into a Markdown page, to a heading of that page;
+# in docs/; every page in docs/ but the reference, which is the zip's guide
+# too, links back to it; every relative link and image of README.md and
+# docs/*.md leads to a file that exists, and its #anchor, when it points into
+# a Markdown page, to a heading of that page;
 # and no page but docs/reference.md has a table row of bro@ms or settings.
 # The guide of the release zip, which scripts/make-guide.sh makes from the
 # reference, holds every heading and every table cell of it, in plain ASCII
-# lines of at most 76 columns with no Markdown left. The checks run first
-# over small made-up trees, each with one fault they must find (or none),
-# then over the repository.
+# lines of at most 76 columns with no Markdown left; it is whole on its own:
+# it names no file of the repository that the zip lacks, the reference links
+# to no page beside it, and each cross-reference gives the number and the
+# title of a heading of the guide. The checks run first over small made-up
+# trees, each with one fault they must find (or none), then over the
+# repository.
 set -euo pipefail
 
 repository="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -83,7 +87,9 @@ check_docs() {
             echo "README.md does not link to docs/${page##*/}"
             faults=1
         fi
-        if ! grep -qxF "$page $root/README.md" "$resolved_links"; then
+        # The reference is the zip's guide too, which holds no README.
+        if [ "$page" != "$root/docs/reference.md" ] &&
+            ! grep -qxF "$page $root/README.md" "$resolved_links"; then
             echo "docs/${page##*/} does not link back to README.md"
             faults=1
         fi
@@ -119,10 +125,29 @@ headings_and_cells() {
         END { flush() }'
 }
 
+# The files below ROOT, one path a line, without the builds' folders.
+tree_files() {
+    (cd "$1" && find . \( -name .git -o -name build -o -name dist -o -name out \) -prune -o \
+        -type f -print) | sed 's|^\./||'
+}
+
+# The files of ROOT that the release zip lacks, as a text could name them:
+# each path (./run for a command at the top), its base name when that has an
+# extension, and the stem of a name in capitals (README).
+files_outside_zip() {
+    tree_files "$1" | LC_ALL=C awk -F/ '
+        NF > 1 || /\./ { print }
+        NF == 1 && !/\./ { print "./" $0 }
+        NF > 1 && $NF ~ /\./ { print $NF }
+        { stem = $NF; sub(/\.[^.]*$/, "", stem); if (stem != $NF && stem ~ /^[A-Z]+$/) print stem }' |
+        grep -vxE 'Marrowick\.dll|Marrowick\.rc|GUIDE\.txt|GUIDE' | sort -u
+}
+
 # check_guide ROOT: prints one line per way in which ROOT/GUIDE.txt fails
-# ROOT/docs/reference.md or Notepad, and fails when there is any.
+# ROOT/docs/reference.md, Notepad or a reader who has the zip alone, and
+# fails when there is any.
 check_guide() {
-    local root=$1 faults=0 unix="$work/guide.unix"
+    local root=$1 faults=0 unix="$work/guide.unix" target
     tr -d '\r' <"$root/GUIDE.txt" >"$unix"
     LC_ALL=C awk '
         /[^ -~]/ { print "GUIDE.txt: line " NR " holds a character that is not printable ASCII"; bad = 1 }
@@ -130,8 +155,51 @@ check_guide() {
         /\]\(|```|\*\*|^ *\|.*\| *$/ { print "GUIDE.txt: line " NR " keeps Markdown: " $0; bad = 1 }
         END { exit bad }' "$unix" || faults=1
     plain <"$unix" | tr '\n' ' ' >"$work/guide.flat"
+    while IFS= read -r target; do
+        case $target in
+            '#'* | [a-zA-Z]*:*) ;;
+            *) echo "GUIDE.txt: the reference links to $target, which the zip lacks"; faults=1 ;;
+        esac
+    done < <(links "$root/docs/reference.md")
+    # A name stands as a word: not inside a longer name or path.
+    files_outside_zip "$root" | LC_ALL=C awk '
+        NR == FNR { flat = flat " " $0 " "; next }
+        {
+            rest = flat
+            while ((at = index(rest, $0)) > 0) {
+                before = substr(rest, at - 1, 1); after = substr(rest, at + length($0), 1)
+                if (before !~ /[A-Za-z0-9_.\/-]/ && after !~ /[A-Za-z0-9_\/-]/) {
+                    print "GUIDE.txt: names " $0 ", which the zip lacks"; bad = 1; break
+                }
+                rest = substr(rest, at + 1)
+            }
+        }
+        END { exit bad }' "$work/guide.flat" - || faults=1
+    # "section 5.1, Paddings": a heading "5.1. Paddings" of the guide, the
+    # line above its underline.
+    LC_ALL=C awk '
+        NR == FNR {
+            if (/^[-~]+$/ && length == length(above) && match(above, /^[0-9]+(\.[0-9]+)?\. /))
+                title[substr(above, 1, RLENGTH - 2)] = substr(above, RLENGTH + 1)
+            above = $0
+            next
+        }
+        {
+            rest = $0
+            while (match(rest, /section [0-9]+(\.[0-9]+)?, /)) {
+                number = substr(rest, RSTART + 8, RLENGTH - 10); rest = substr(rest, RSTART + RLENGTH)
+                if (!(number in title)) { print "GUIDE.txt: section " number " does not exist"; bad = 1 }
+                else if (tolower(substr(rest, 1, length(title[number]))) != tolower(title[number])) {
+                    print "GUIDE.txt: section " number " is \"" title[number] "\", not \"" substr(rest, 1, 30) "...\""
+                    bad = 1
+                }
+            }
+        }
+        END { exit bad }' "$unix" "$work/guide.flat" || faults=1
     # Each text must stand in the guide as words: after a space, and before
-    # a space or a punctuation mark.
+    # a space or a punctuation mark. The guide's "section N, " before a
+    # link's text is no part of it.
+    sed -i 's/section [0-9][0-9.]*, //g' "$work/guide.flat"
     headings_and_cells "$root/docs/reference.md" | plain | LC_ALL=C awk '
         NR == FNR { flat = flat " " $0; next }
         $0 != "" {
@@ -241,7 +309,7 @@ make_reference() {
     cat >"$tree/docs/reference.md" <<'REFERENCE'
 # Product reference
 
-Intro with `code`, a [link](../README.md), **bold**, a \| bar and
+Intro with `code`, a [link](https://example.org/), **bold**, a \| bar and
 ``a `quoted' code``, then a bro@m that must stay whole on one line:
 `@Product.Click LeftDoubleClick Music player`.
 
@@ -257,7 +325,7 @@ Intro with `code`, a [link](../README.md), **bold**, a \| bar and
    ```
 
 2. Restart.
-3. Bind a key.
+3. Bind a key ([Keys](#keys)).
 
 ### Keys
 
@@ -293,10 +361,10 @@ that must stay whole on one line:
        plugins\Product\Product.dll
 
 2. Restart.
-3. Bind a key.
+3. Bind a key (section 1.1, Keys).
 
-Keys
-~~~~
+1.1. Keys
+~~~~~~~~~
 
     product.size:
         Default: 16
@@ -331,8 +399,29 @@ make_reference "$tree"
 echo "See [the link](../README.md)." >>"$tree/GUIDE.txt"
 expect fail "a guide that keeps Markdown" "$tree" "keeps Markdown: See [the link]"
 
+make_reference "$tree"
+touch "$tree/README.md"
+echo "The README says how." >>"$tree/GUIDE.txt"
+expect fail "a guide that sends the reader to the README" "$tree" "names README, which the zip lacks"
+
+make_reference "$tree"
+echo "See docs/reference.md." >>"$tree/GUIDE.txt"
+expect fail "a guide that names a page of the repository" "$tree" "names docs/reference.md, which"
+
+make_reference "$tree"
+echo "See [Building](building.md)." >>"$tree/docs/reference.md"
+expect fail "a reference that links to a page beside it" "$tree" "links to building.md, which the zip"
+
+make_reference "$tree"
+sed -i 's/section 1\.1, Keys/section 1.2, Keys/' "$tree/GUIDE.txt"
+expect fail "a cross-reference to a section that does not exist" "$tree" "section 1.2 does not exist"
+
+# The guide of the repository's reference, beside every file name of the
+# repository.
 tree="$work/repository-guide"
-mkdir -p "$tree/docs"
+tree_files "$repository" | sed "s|^|$tree/|" >"$work/names"
+sed 's|/[^/]*$||' "$work/names" | sort -u | xargs -d '\n' mkdir -p
+xargs -d '\n' touch <"$work/names"
 cp "$repository/docs/reference.md" "$tree/docs/"
 bash "$repository/scripts/make-guide.sh" "$tree/docs/reference.md" >"$tree/GUIDE.txt"
 expect pass "the guide made from the repository's docs/reference.md" "$tree"

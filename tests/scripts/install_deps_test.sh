@@ -17,15 +17,21 @@ bin="$work/bin"
 mkdir -p "$bin" "$work/scripts"
 scripts="$(cd "$(dirname "$0")/../.." && pwd)/scripts"
 cp "$scripts/install-deps.sh" "$scripts/apt-lists.sh" "$work/scripts/"
-script="$work/scripts/install-deps.sh"
+stubbed="$work/scripts/install-deps.sh"
 log="$work/log"
 failures=0
 
-# dpkg-query -W -f=FORMAT PACKAGE: not installed when PACKAGE is in $MISSING,
-# held when in $HELD, installed otherwise.
+# dpkg-query -W -f=FORMAT PACKAGE: not installed when PACKAGE is in $MISSING
+# or $BARE is set, held when in $HELD, installed otherwise; qemu-user-static
+# installed at version $QEMU_VERSION when that is set.
 cat >"$bin/dpkg-query" <<'FAKE'
 #!/usr/bin/env bash
 package="${!#}"
+if [ "$package" = qemu-user-static ] && [ -n "${QEMU_VERSION:-}" ]; then
+    printf 'install ok installed %s' "$QEMU_VERSION"
+    exit 0
+fi
+[ -z "${BARE:-}" ] || exit 1
 for missing in $MISSING; do
     [ "$package" = "$missing" ] || continue
     echo "dpkg-query: no packages found matching $package" >&2
@@ -65,11 +71,14 @@ if [ "$1" = install ] && [ -n "${INSTALL_NEEDS:-}" ] && [[ " $* " != *" $INSTALL
 fi
 exit 0
 FAKE
+# apt-cache policy: APT has fetched no lists yet, as in a container image.
+printf '#!/bin/sh\nexit 0\n' >"$bin/apt-cache"
 cat >"$bin/id" <<'FAKE'
 #!/bin/sh
 [ "$*" = -u ] && echo "$FAKE_UID"
 FAKE
 cat >"$work/scripts/i386-emulation.sh" <<'STUB'
+[ "${1:-}" = --dry-run ] && exit 0
 echo "i386-emulation" >>"$LOG"
 STUB
 # Commands that are on this PATH but not from their packages.
@@ -85,7 +94,7 @@ run() {
     : >"$log"
     status=0
     got="$(LOG="$log" FAKE_UID="${FAKE_UID:-0}" FOREIGN="${FOREIGN-i386}" PATH="$bin:$PATH" \
-        MARROWICK_APT_PAUSE=0 bash "$script" "$@" 2>&1)" || status=$?
+        MARROWICK_APT_PAUSE=0 bash "${script:-$stubbed}" "$@" 2>&1)" || status=$?
     ran="$(cat "$log")"
 }
 
@@ -105,15 +114,16 @@ expect() {
     check "$1" 0 "$4" ""
 }
 
+every="needed for every target and not installed"
 expect "commands on the PATH do not stand for their packages" \
-    "imagemagick cmake" "" "install-deps: would install cmake imagemagick"
+    "imagemagick cmake" "" "install-deps: would install cmake imagemagick: $every"
 expect "the 64-bit Wine and cross compiler are asked for" \
     "wine64 g++-mingw-w64-x86-64 wine32:i386" "" \
-    "install-deps: would install g++-mingw-w64-x86-64 wine32:i386 wine64"
+    "install-deps: would install g++-mingw-w64-x86-64 wine32:i386 wine64: $every"
 expect "a held package is installed" \
-    "zip" "wine64 imagemagick" "install-deps: would install zip"
+    "zip" "wine64 imagemagick" "install-deps: would install zip: $every"
 expect "everything installed" \
-    "" "" "install-deps: nothing to install"
+    "" "" "install-deps: nothing to install or change for every target"
 
 quiet="-y -qq --no-install-recommends"
 MISSING="cmake wine32:i386" run
@@ -130,6 +140,19 @@ check "the i386 architecture added when missing" 0 \
 apt-get update -qq
 apt-get install $quiet wine32:i386
 i386-emulation"
+
+MISSING="zip make" FOREIGN="" run dist JOBS=2
+check "dist: its missing packages alone, no i386 architecture, no 32-bit check" 0 \
+    "install-deps: installing make zip" \
+    "apt-get update -qq
+apt-get install $quiet make zip"
+
+mkdir -p "$work/no-dpkg"
+status=0
+got=$(PATH="$work/no-dpkg" "$BASH" "$stubbed" dist 2>&1) || status=$?
+ran=""
+check "no dpkg: nothing installed, the tools named, make goes on" 0 \
+    "install-deps: no dpkg here; what the Debian packages cmake make g++-mingw-w64-i686 zip unzip hold must be installed by hand" ""
 
 MISSING="make" FAKE_UID=1000 run
 check "nothing done without root" 1 \
@@ -229,6 +252,67 @@ install-deps: cannot install make: APT could not fetch $main (the mirror is mid-
 --
 apt-get install $quiet make
 ==
+CASES
+
+# The dry run of the real scripts on a bare machine, one case a line: the
+# arguments|whether the kernel runs 32-bit programs|the release|what the
+# machine has besides (a bookworm-backports source, qemu-user-static of a
+# version)|the kinds of the lines it prints, in order. Neither the kernel's
+# answer nor an existing source may be taken for another target's.
+real="$work/real"
+mkdir -p "$real" "$work/apt/sources.list.d"
+cp "$scripts/install-deps.sh" "$scripts/apt-lists.sh" "$scripts/i386-emulation.sh" \
+    "$scripts/backports-source.sh" "$real/"
+printf '#!/bin/sh\nexit 0\n' >"$work/runs"
+printf '#!/bin/sh\necho "cannot execute binary file: Exec format error" >&2\nexit 126\n' >"$work/fails"
+chmod +x "$work/runs" "$work/fails"
+backports_entry="Types: deb
+URIs: file:/srv/mirror/debian
+Suites: bookworm-backports
+Components: main"
+
+# The kind of each line printed, as words on one line.
+kinds() {
+    sed 's/.*would install qemu-user-static.*/qemu/; t
+         s/.*would install .*: needed for .*/packages/; t
+         s/.*would add the architecture i386 .*/i386/; t
+         s/.*would add the APT source bookworm-backports: .*/backports/; t
+         s/.*would register .* with binfmt_misc: .*/register/; t
+         s/.*nothing to install or change.*/nothing/; t
+         s/^/unexpected:/' <<<"$1" | tr '\n' ' ' | sed 's/ $//'
+}
+
+bench_packages='wine|clang|gtest|gmock|benchmark|xvfb|xauth|imagemagick|qemu'
+while IFS='|' read -r arguments kernel release has expected; do
+    rm -f "$work/apt/sources.list.d/"*
+    [ "$has" != backports ] || echo "$backports_entry" >"$work/apt/sources.list.d/bookworm-backports.sources"
+    echo "VERSION_CODENAME=$release" >"$work/os-release"
+    qemu=""
+    [[ $has != qemu-* ]] || qemu="1:${has#qemu-}+dfsg-1"
+    # shellcheck disable=SC2086 # the arguments are words
+    BARE=1 FOREIGN="" QEMU_VERSION="$qemu" MARROWICK_I386_PROGRAM="$work/$kernel" \
+        MARROWICK_OS_RELEASE="$work/os-release" MARROWICK_APT_DIR="$work/apt" \
+        script="$real/install-deps.sh" run --dry-run $arguments
+    got_kinds=$(kinds "$got")
+    if [ "$got_kinds" != "$expected" ] || [ $status -ne 0 ] || [ -n "$ran" ]; then
+        printf 'FAIL dry run of %s, kernel %s, %s, %s: expected %s, got (exit %d, ran "%s"):\n%s\n' \
+            "$arguments" "$kernel" "$release" "${has:-nothing more}" "$expected" $status "$ran" "$got" >&2
+        failures=$((failures + 1))
+    fi
+    if [[ $arguments =~ ^(dist|dll)( [A-Z]+=[^ ]*)*$ ]] && grep -qE "$bench_packages" <<<"$got"; then
+        printf 'FAIL the dry run of %s names a package of the bench:\n%s\n' "$arguments" "$got" >&2
+        failures=$((failures + 1))
+    fi
+done <<'CASES'
+dist|fails|bookworm||packages
+dll JOBS=2|fails|trixie||packages
+demo|fails|bookworm||packages i386 backports qemu register
+demo|fails|bookworm|backports|packages i386 qemu register
+test|fails|trixie||packages i386 qemu register
+test|runs|bookworm||packages i386
+stress|fails|bookworm|qemu-8.2.2|packages i386 register
+bench|fails|bookworm|qemu-7.2|packages i386 backports qemu register
+dist demo|fails|trixie||packages i386 qemu register
 CASES
 
 [ $failures -eq 0 ] && echo "install-deps: all cases pass"
