@@ -29,6 +29,7 @@
 #include <cstring>
 #include <string>
 
+#include "devhost/measure/pointer.h"
 #include "devhost/shell/protocol.h"
 #include "tests/e2e/records.h"
 
@@ -205,18 +206,18 @@ std::string Idle(const std::string& class_and_title) {
     return "ok";
 }
 
-// Under Wine the X server can still hand back a motion from before the move,
-// putting the pointer back: it is set again until it stays where it was put.
+// Set again until it stays where it was put (devhost/measure/pointer.h).
 std::string MovePointer(const std::string& request) {
     int x = 0, y = 0;
     if (std::sscanf(request.c_str(), "%d %d", &x, &y) < 2) return "error usage";
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        if (!SetCursorPos(x, y)) return "error not moved";
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        POINT at = {};
-        if (GetCursorPos(&at) && at.x == x && at.y == y) return "ok";
-    }
-    return "error the pointer does not stay";
+    POINT at = {-1, -1};
+    if (MoveUntilItStays(
+            x, y, [](int px, int py) { return SetCursorPos(px, py) != 0; }, &at))
+        return "ok";
+    char text[96];
+    std::snprintf(text, sizeof text, "error the pointer does not stay: at %ld,%ld after %lu ms",
+                  at.x, at.y, static_cast<unsigned long>(POINTER_TIMEOUT_MS));
+    return text;
 }
 
 std::string Answer(const std::string& line) {
