@@ -104,8 +104,12 @@ void Stress::SettleOwners() {
         if (!owner.alive) continue;
         DWORD_PTR result = 0;
         for (int i = 0; i < 2; ++i)
-            SendMessageTimeoutA(owner.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, OWNER_TIMEOUT_MS,
-                                &result);
+            if (!SendMessageTimeoutA(owner.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, OWNER_TIMEOUT_MS,
+                                     &result)) {
+                Error("%s did not answer WM_NULL within %u ms (error %lu)", owner.name.c_str(),
+                      OWNER_TIMEOUT_MS, GetLastError());
+                break;
+            }
     }
 }
 
