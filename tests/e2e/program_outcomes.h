@@ -114,7 +114,10 @@ protected:
     // The Task Manager's window put away, so that a click that opens it shows.
     void MinimizeTaskManager() {
         ASSERT_EQ(Ask(std::string("minimize ") + TASK_MANAGER_WINDOW), "ok");
-        ASSERT_TRUE(WaitUntil([&] { return !TaskManagerShown(); }));
+        ASSERT_TRUE(Await("the Task Manager minimized", [&](std::string* seen) {
+            *seen = TopLevel(TASK_MANAGER_WINDOW).answer;
+            return !TaskManagerShown();
+        }));
     }
 
     // Its window is on the screen, neither hidden nor minimized.
@@ -136,9 +139,14 @@ protected:
             },
             expected == NOTHING ? Clock::duration(NOTHING_OPENED) : STEP_TIMEOUT);
         if (outcome == MENU) {
+            // Escape reaches the menu once its program is in front.
+            EXPECT_TRUE(AwaitForeground("#32770"));
             Exec("key escape");
-            EXPECT_TRUE(WaitUntil(
-                [&] { return Ask(std::string("menu ") + TASK_MANAGER_WINDOW) == "none"; }));
+            EXPECT_TRUE(Await("the Task Manager's menu to close", [&](std::string* seen) {
+                *seen = "menu " + Ask(std::string("menu ") + TASK_MANAGER_WINDOW) +
+                        ", foreground " + Ask("foreground");
+                return seen->rfind("menu none,", 0) == 0;
+            }));
         }
         return outcome;
     }
@@ -168,22 +176,28 @@ protected:
     // menu it opens meanwhile; the lines it logged since the click.
     std::vector<std::string> Settle(const std::string& program, size_t from, size_t callbacks) {
         std::vector<std::string> lines;
-        auto settled = [&] {
-            if (Ask("menu MarrowickDemoTray " + program) != "none") {
+        auto settled = [&](std::string* seen) {
+            *seen = "menu " + Ask("menu MarrowickDemoTray " + program);
+            if (*seen != "menu none") {
                 Exec("key escape");  // the host's keyboard, to the menu in the foreground
                 return false;
             }
             const std::vector<std::string> log = ReadLines(TrayLog(program));
             lines.assign(log.begin() + std::min(from, log.size()), log.end());
-            size_t seen = 0, menus = 0, chosen = 0;
+            size_t seen_callbacks = 0, menus = 0, chosen = 0;
             for (const std::string& line : lines) {
-                seen += IsCallback(line);
+                seen_callbacks += IsCallback(line);
                 menus += line.find(" menu ") != std::string::npos;
                 chosen += line.find(" chose ") != std::string::npos;
             }
-            return seen >= callbacks && menus == chosen;
+            *seen = std::to_string(seen_callbacks) + " callbacks, " + std::to_string(menus) +
+                    " menus, " + std::to_string(chosen) + " chosen, the last line " +
+                    LastLine(TrayLog(program));
+            return seen_callbacks >= callbacks && menus == chosen;
         };
-        EXPECT_TRUE(WaitUntil(settled)) << program << " did not settle";
+        EXPECT_TRUE(Await(
+            program + " to log " + std::to_string(callbacks) + " callbacks and close each menu",
+            settled));
         ExpectProgramInFront(program, lines);
         return lines;
     }
