@@ -30,6 +30,7 @@
 #include <string>
 
 #include "devhost/measure/pointer.h"
+#include "devhost/measure/settled.h"
 #include "devhost/shell/protocol.h"
 #include "tests/e2e/records.h"
 
@@ -192,18 +193,12 @@ std::string Minimize(const std::string& class_and_title) {
     return "ok";
 }
 
-// A message sent and answered twice: the thread has finished what it was
-// doing and, as Wine's threads read the X server's events whenever they wait
-// for messages, taken the focus events that came before (a window of its own
-// made active again, late, on a screen without a window manager).
+// The thread has finished what it was doing and taken the focus events that
+// came of it (devhost/measure/settled.h).
 std::string Idle(const std::string& class_and_title) {
     HWND window = FindTopLevel(class_and_title);
     if (!window) return "none";
-    DWORD_PTR result = 0;
-    for (int i = 0; i < 2; ++i)
-        if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result))
-            return "error busy";
-    return "ok";
+    return ThreadSettled(window, 5000) ? "ok" : "error busy";
 }
 
 // Set again until it stays where it was put (devhost/measure/pointer.h).
