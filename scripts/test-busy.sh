@@ -73,7 +73,7 @@ done
 
 # Every CTest test of the suites, then every case that failed in any run.
 echo "test-busy: failed runs per test, of $runs"
-tests=$(ctest --test-dir "$build" -N -L '^(e2e|stress)$' | sed -n 's/^ *Test *#[0-9]*: //p')
+tests=$(ctest --test-dir "$build" -N -L '^(e2e|stress)$' -FA '.*' | sed -n 's/^ *Test *#[0-9]*: //p')
 cases=$(cat "$out"/run-*.failed | sed -n 's/^case //p' | sort -u)
 total=0
 report() {
