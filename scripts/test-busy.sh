@@ -58,14 +58,19 @@ for run in $(seq "$runs"); do
         sed -n 's/.*\[  FAILED  \] \([^ ,]*\) ([0-9]* ms)$/case \1/p' "$out/run-$run.log"
     } | sort -u >"$out/run-$run.failed"
     # The failed cases' own logs and screenshots, which the next run replaces.
-    sed -n 's/^case [^.]*\.//p' "$out/run-$run.failed" | while read -r name; do
+    for name in $(sed -n 's/^case [^.]*\.//p' "$out/run-$run.failed"); do
         for dir in "$build"/e2e/"$name" "$build"/e2e-monitors/"$name"; do
-            [ -d "$dir" ] && mkdir -p "$out/run-$run/$name" && cp -r "$dir"/. "$out/run-$run/$name/"
+            if [ -d "$dir" ]; then
+                mkdir -p "$out/run-$run/$name"
+                cp -r "$dir"/. "$out/run-$run/$name/"
+            fi
         done
     done
     for name in stress stress-interactive; do
-        grep -qx "ctest e2e_${name/-/_}" "$out/run-$run.failed" && mkdir -p "$out/run-$run" &&
+        if grep -qx "ctest e2e_${name/-/_}" "$out/run-$run.failed"; then
+            mkdir -p "$out/run-$run"
             cp -r "$build/e2e/$name" "$out/run-$run/"
+        fi
     done
     echo "test-busy: run $run of $runs, seed $seed, $((SECONDS - start)) s:" \
         "$(grep -c '^ctest ' "$out/run-$run.failed" || true) CTest tests failed"

@@ -18,6 +18,8 @@
 //   tell NAME TEXT            a command to a tray program -> ok | error
 //   menu CLASS [TITLE]        the open popup menu of the process of that top-level window
 //                                                         -> none | rect=X,Y,W,H
+//   escape CLASS [TITLE]      Escape posted to that menu, which its menu loop takes as the
+//                             key whichever window is in front -> ok | none
 //   record KIND               sends the system tray a hand-made record (tests/e2e/records.h)
 //                                                         -> result=N, what the tray answered
 //   screen                    the screen size             -> W H
@@ -262,6 +264,10 @@ std::string Answer(const std::string& line) {
     if (verb == "menu") {
         HWND menu = FindMenu(rest);
         return menu ? "rect=" + RectText(menu) : "none";
+    }
+    if (verb == "escape") {
+        HWND menu = FindMenu(rest);
+        return menu && PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0) ? "ok" : "none";
     }
     if (verb == "record") return "result=" + std::to_string(SendBadRecord(rest));
     if (verb == "screen")
