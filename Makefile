@@ -11,8 +11,10 @@
 #   make bench  benchmarks of the plug-in over the fakes, then its times under
 #               Wine beside the drawing floor: two tables
 #   make stress the two stress runs under Wine alone (also part of make test)
+#   make test-busy  the Wine suites RUNS times (5 by default) beside a busy
+#               process per core, and how many runs failed per test
 #   make demo   the plug-in in the stand-in host, clicking a demo tray
-.PHONY: all deps dll tray64 dist native test demo clean sanitize fuzz bench stress
+.PHONY: all deps dll tray64 dist native test demo clean sanitize fuzz bench stress test-busy
 
 BUILD := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -81,6 +83,13 @@ bench: deps dll $(BUILD)/bench/CMakeCache.txt
 # MARROWICK_STRESS_SEED change the runs.
 stress: dll tray64 native
 	ctest --test-dir $(BUILD)/native -L stress --output-on-failure --verbose
+
+# The end-to-end, stress and monitors suites RUNS times, side by side as make
+# test runs them, every core kept busy meanwhile: each run's stress seed, and
+# per test how many runs failed (scripts/test-busy.sh). Not part of make test.
+RUNS ?= 5
+test-busy: dll tray64 native
+	bash scripts/test-busy.sh $(BUILD)/native $(RUNS)
 
 # Then why any test was skipped, as its output said.
 test: dll tray64 native sanitize fuzz

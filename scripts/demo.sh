@@ -130,12 +130,21 @@ EOF
 fi
 
 shot() { echo "screenshot $(winpath "$out/$1.bmp")"; }
+# A frame that shows what a click opened in a program waits for it first:
+# "await shown #32768" for a popup menu, "await shown CLASS TITLE" for a
+# window; "await hidden #32768" for a menu closed. The pauses after them
+# only pace the GIF's frames.
+window_class=MarrowickDemoTrayWindow
 # Hands a part of the session to the running host and waits until the part's
-# last screenshot is saved.
+# last screenshot is saved; a wait of the part that timed out fails it.
 play() {
     wine "$bin/blackbox.exe" -exec "script $(winpath "$out/$1.txt")" >/dev/null
     wait_for "grep -q '^done screenshot .*$2' '$out/host.log'" 120 ||
         { echo "demo: $1 did not end" >&2; exit 1; }
+    if tr -d '\r' <"$out/host.log" | grep '^error await'; then
+        echo "demo: $1 did not see what it waited for" >&2
+        exit 1
+    fi
 }
 # The list window's place as "window Marrowick" logged it (LEFT,TOP,WIDTH,
 # HEIGHT), the first time (1) or the last time ($).
@@ -180,12 +189,15 @@ $(shot 05-wrapped-to-last)
 @Marrowick.Next
 $(shot 06-on-mail)
 @Marrowick.Send RightClick
+await shown #32768
 wait 300
 $(shot 07-mail-menu)
 # ...and its first item, chosen with the keyboard, opens its window.
 key down
+wait 300
 $(shot 08-menu-item)
 key return
+await shown $window_class mail
 wait 300
 $(shot 09-mail-window)
 # A double click on the volume icon opens the sound program's window.
@@ -195,6 +207,7 @@ $(shot 09-mail-window)
 @Marrowick.Prev
 $(shot 10-on-volume)
 @Marrowick.Send LeftDoubleClick
+await shown $window_class sound
 wait 300
 $(shot 11-sound-window)
 EOF
@@ -207,10 +220,11 @@ reconfigure
 @Marrowick.Prev
 $(shot 12-on-network)
 @Marrowick.Send RightClick
+await shown #32768
 wait 300
 $(shot 13-network-menu)
 key escape
-wait 300
+await hidden #32768
 EOF
 settings "marrowick.notify_version: 4"
 play session2 13-network-menu
@@ -230,6 +244,7 @@ $(shot 16-key-n)
 # ...and Enter sends marrowick.enter_click, a double click by default: the
 # network program opens its window.
 key return
+await shown $window_class network
 wait 300
 $(shot 17-key-return)
 # Shown again: Up from the first row wraps to the last, and the Apps key
@@ -238,10 +253,11 @@ $(shot 17-key-return)
 key up
 $(shot 18-key-up)
 key apps
+await shown #32768
 wait 300
 $(shot 19-key-apps)
 key escape
-wait 300
+await hidden #32768
 EOF
 settings "marrowick.interactive: true" "marrowick.notify_version: 4"
 play session3 19-key-apps
@@ -256,10 +272,11 @@ $(shot 20-mouse-shown)
 mouse move $hover
 $(shot 21-mouse-hover)
 mouse right $hover
+await shown #32768
 wait 300
 $(shot 22-mouse-right)
 key escape
-wait 300
+await hidden #32768
 EOF
 play session4 22-mouse-right
 
@@ -269,10 +286,11 @@ cat >"$out/session5.txt" <<EOF
 reconfigure
 mouse move 330 300
 @Marrowick.Click RightClick Mail
+await shown #32768
 wait 300
 $(shot 23-click-mail-menu)
 key escape
-wait 300
+await hidden #32768
 EOF
 settings
 play session5 23-click-mail-menu
@@ -285,17 +303,19 @@ reconfigure
 mouse move 520 390
 @Marrowick.Next
 @Marrowick.Send RightClick
+await shown #32768
 wait 300
 $(shot 24-rule-mail-menu)
 key escape
-wait 300
+await hidden #32768
 @Marrowick.Prev
 @Marrowick.Prev
 @Marrowick.Send RightClick
+await shown #32768
 wait 300
 $(shot 25-rule-network-menu)
 key escape
-wait 300
+await hidden #32768
 EOF
 settings "marrowick.notify_version_by_program: network.exe=4"
 play session6 25-rule-network-menu

@@ -77,6 +77,11 @@ bool Press(const std::vector<WORD>& keys) {
 
 }  // namespace
 
+WORD ChordKey(const std::string& name) {
+    const std::vector<WORD> keys = Chord(name);
+    return keys.empty() ? 0 : keys.back();
+}
+
 bool PressKey(const std::string& name) {
     const std::vector<WORD> keys = Chord(name);
     return !keys.empty() && Press(keys);

@@ -55,5 +55,8 @@ void LogWindow(const std::string& class_and_title);
 // action of the mouse command at a screen point, for the host's own runs;
 // false when the name is unknown or SendInput failed.
 bool PressKey(const std::string& name);
+// The key of a chord, pressed after its modifiers: VK_F10 for "shift+f10";
+// 0 when the name is unknown.
+WORD ChordKey(const std::string& name);
 bool UseMouseAt(const std::string& action, int x, int y);
 void RunPerf(const std::string& arguments);

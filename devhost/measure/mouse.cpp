@@ -8,6 +8,7 @@
 
 #include "devhost/log/log.h"
 #include "devhost/measure/measure.h"
+#include "devhost/measure/pointer.h"
 
 namespace {
 
@@ -51,23 +52,16 @@ INPUT MoveInput(int x, int y) {
     return input;
 }
 
-// Under Wine the X server can still hand back a motion from before the move,
-// which puts the pointer back where it was, and a button pressed then lands
-// there. The move is made again until the pointer stays at the point, as a
-// hand on a mouse corrects its aim; between tries the thread takes the X
-// server's events, without dispatching any message.
-constexpr int MOVE_TRIES = 20;
-constexpr DWORD MOVE_SETTLE_MS = 10;
-
+// Made again until the pointer stays at the point (pointer.h).
 bool MoveTo(int x, int y) {
-    for (int i = 0; i < MOVE_TRIES; ++i) {
-        INPUT move = MoveInput(x, y);
-        if (SendInput(1, &move, sizeof move) != 1) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, MOVE_SETTLE_MS, QS_ALLINPUT);
-        POINT at = {};
-        if (GetCursorPos(&at) && at.x == x && at.y == y) return true;
-    }
-    return false;
+    POINT at;
+    return MoveUntilItStays(
+        x, y,
+        [](int px, int py) {
+            INPUT move = MoveInput(px, py);
+            return SendInput(1, &move, sizeof move) == 1;
+        },
+        &at);
 }
 
 // The move first, on its own, so that the window under the pointer has taken

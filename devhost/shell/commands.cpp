@@ -2,7 +2,7 @@
 // second invocation hands them over with WM_COPYDATA) or from the tests,
 // queued and run one after another on the host's thread. Every command is
 // logged as "run ..." when it starts and "done ..." when it has finished;
-// "wait" and "screenshot" finish later, from a timer.
+// "wait", "idle", "screenshot" and "await" finish later, from a timer.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,8 +25,7 @@ namespace {
 
 constexpr UINT_PTR TIMER_WAIT = 1;
 constexpr UINT_PTR TIMER_SCREENSHOT = 2;
-// Time for the window system to put freshly painted windows on the screen.
-constexpr UINT SCREENSHOT_DELAY_MS = 150;
+constexpr UINT_PTR TIMER_AWAIT = 3;
 // How long a second invocation waits for the running host to take a command.
 constexpr UINT FORWARD_TIMEOUT_MS = 10000;
 
@@ -56,17 +55,35 @@ void SwitchStyle(const std::string& file) {
     LoadStyles(style_file);
 }
 
-// The commands that finish later return true from these two.
+// The commands that finish later return true from these.
 bool Wait(const std::string& milliseconds) {
     SetTimer(GetBBWnd(), TIMER_WAIT, std::atoi(milliseconds.c_str()), nullptr);
     return true;
 }
 
-// Paints what is waiting to be painted, then gives it time to show.
+// A timer's message comes only when the thread's queue holds no other
+// message: "idle" finishes once the host has handled everything queued
+// before it, the input its key and mouse commands sent and the paints they
+// caused included, and has waited for messages, which is when Wine puts what
+// its windows painted on the screen.
+bool Idle(const std::string&) {
+    SetTimer(GetBBWnd(), TIMER_WAIT, USER_TIMER_MINIMUM, nullptr);
+    return true;
+}
+
+// Paints what is waiting to be painted and saves the screen once the host is
+// idle. Another process's windows reach the screen in that process's time:
+// whoever needs a picture takes it again until it shows.
 bool Screenshot(const std::string& path) {
     EnumThreadWindows(GetCurrentThreadId(), UpdateOne, 0);
     screenshot_path = path;
-    SetTimer(GetBBWnd(), TIMER_SCREENSHOT, SCREENSHOT_DELAY_MS, nullptr);
+    SetTimer(GetBBWnd(), TIMER_SCREENSHOT, USER_TIMER_MINIMUM, nullptr);
+    return true;
+}
+
+bool Await(const std::string& arguments) {
+    if (!StartAwait(arguments)) return false;
+    SetTimer(GetBBWnd(), TIMER_AWAIT, AWAIT_POLL_MS, nullptr);
     return true;
 }
 
@@ -80,7 +97,9 @@ const Verb VERBS[] = {
     {"broadcast", Broadcast, nullptr},
     {"reconfigure", Reconfigure, nullptr},
     {"wait", nullptr, Wait},
+    {"idle", nullptr, Idle},
     {"screenshot", nullptr, Screenshot},
+    {"await", nullptr, Await},
     {"script", QueueScript, nullptr},
     {"style", SwitchStyle, nullptr},
     {"load", LoadPlugin, nullptr},
@@ -173,6 +192,7 @@ void RunCommands() {
 }
 
 void OnCommandTimer(UINT_PTR timer) {
+    if (timer == TIMER_AWAIT && !AwaitOver()) return;
     KillTimer(GetBBWnd(), timer);
     if (timer == TIMER_SCREENSHOT) {
         const bool saved = SaveScreen(screenshot_path);

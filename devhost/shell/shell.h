@@ -1,11 +1,11 @@
 // The stand-in shell itself, blackbox.exe: its hidden main window
 // (main.cpp), the host messages plug-ins register for (messages.cpp), loading
 // and starting plug-ins (plugins.cpp), the command language of scripts, -exec
-// and the tests (commands.cpp), the style items (style.cpp) and rc reading
-// (rcfile.cpp) of host/host.h, and how other processes talk to the shell
-// (protocol.h). The command table runs the commands of measure/ and stress/,
-// which call back into what this header declares; no header of theirs
-// includes this one.
+// and the tests (commands.cpp) with its wait for a window (await.cpp), the
+// style items (style.cpp) and rc reading (rcfile.cpp) of host/host.h, and
+// how other processes talk to the shell (protocol.h). The command table runs
+// the commands of measure/ and stress/, which call back into what this
+// header declares; no header of theirs includes this one.
 #pragma once
 
 #include <windows.h>
@@ -64,6 +64,16 @@ void ClearCommands();
 int ForwardCommands(const std::vector<std::string>& commands);
 // The style file in force ("" for the built-in styles).
 extern std::string style_file;
+
+// ---- waiting for a window (await.cpp) -----------------------------------------
+
+// How often "await" looks.
+constexpr UINT AWAIT_POLL_MS = 20;
+// "await shown|hidden CLASS [TITLE]": false, with the usage logged, when the
+// arguments are not.
+bool StartAwait(const std::string& arguments);
+// One look: true once the window is as awaited, or the wait timed out (logged).
+bool AwaitOver();
 
 // ---- styles (style.cpp) --------------------------------------------------------
 

@@ -24,8 +24,8 @@ const char* const ICON_COLORS[] = {"#3080ff", "#30c060", "#d04040", "#808080", "
 // Waits for an exiting tray program, handling the host's messages meanwhile,
 // its last ones (removing its entries) among them, until its process has
 // ended and its main window is gone; false when that takes longer than
-// OWNER_TIMEOUT_MS. Closes process.
-bool AwaitExit(HANDLE process, HWND main) {
+// OWNER_TIMEOUT_MS, with what was still there in *left. Closes process.
+bool AwaitExit(HANDLE process, HWND main, std::string* left) {
     const DWORD start = GetTickCount();
     bool ended = false;
     while (process && !ended && GetTickCount() - start < OWNER_TIMEOUT_MS) {
@@ -34,9 +34,12 @@ bool AwaitExit(HANDLE process, HWND main) {
     }
     if (process) CloseHandle(process);
     while (IsWindow(main) && GetTickCount() - start < OWNER_TIMEOUT_MS) {
-        Sleep(10);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         PumpMessages();
     }
+    *left = !process ? "a process that could not be opened"
+            : !ended ? "its process still running"
+                     : "its main window " + Hex(main);
     return ended && !IsWindow(main);
 }
 
@@ -249,7 +252,10 @@ void Stress::ExitOwner(bool clean) {
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, owner->pid);
     owner->received = Received(*owner) - owner->received_before;
     Tell(*owner, clean ? "quit" : "vanish");
-    if (!AwaitExit(process, owner->main)) Error("%s did not exit", owner->name.c_str());
+    std::string left;
+    if (!AwaitExit(process, owner->main, &left))
+        Error("%s did not exit within %u ms: %s left", owner->name.c_str(), OWNER_TIMEOUT_MS,
+              left.c_str());
     owner->alive = false;
     owner->windows.clear();
     ++counts_.owner_exits;

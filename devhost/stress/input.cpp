@@ -25,10 +25,12 @@
 //                     list, deactivated, hides.
 //
 // The list runs on the host's thread: SendInput queues the input for it
-// before it returns, and the host handles its messages until its queue is
-// empty before it checks, as after a broadcast. A pointer move is also
+// before it returns. The host handles its messages until it has taken the
+// message that ends the input from its queue (a hook sees it) and its queue
+// is empty, before it checks, as after a broadcast. A pointer move is also
 // checked to ask for a repaint of the list exactly when it moves the
 // highlight.
+#include <cstdio>
 #include <string>
 
 #include "devhost/log/log.h"
@@ -65,16 +67,62 @@ constexpr RECT BYSTANDER_RECT = {4, 4, 36, 36};  // a corner the list does not r
 HWND typed_into;
 int characters_seen;
 DWORD character_time;
-HHOOK character_hook;
+HHOOK message_hook;
 
-LRESULT CALLBACK NoteCharacter(int code, WPARAM removal, LPARAM lParam) {
+// The message that says the host's thread has taken an input from its
+// queue: a key's down (a key acts on it, and a list it hides may get no key
+// up), a button's up, a move's WM_MOUSEMOVE at its point; and the last input
+// message taken, for the error when it does not come.
+struct InputEnd {
+    UINT message = 0;
+    WPARAM key = 0;
+    POINT at = {0, 0};
+};
+InputEnd awaited_end;
+bool end_seen;
+MSG last_input;
+
+bool IsInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
+}
+
+bool Ends(const MSG& message, const InputEnd& end) {
+    if (end.message == WM_KEYDOWN)
+        return (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) &&
+               message.wParam == end.key;
+    if (end.message == WM_MOUSEMOVE)
+        return message.message == WM_MOUSEMOVE && message.pt.x == end.at.x &&
+               message.pt.y == end.at.y;
+    return message.message == end.message;
+}
+
+LRESULT CALLBACK NoteMessage(int code, WPARAM removal, LPARAM lParam) {
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
-    if (code == HC_ACTION && removal == PM_REMOVE && message->message == WM_CHAR &&
-        message->hwnd == typed_into) {
-        ++characters_seen;
-        character_time = message->time;
+    if (code == HC_ACTION && removal == PM_REMOVE) {
+        if (message->message == WM_CHAR && message->hwnd == typed_into) {
+            ++characters_seen;
+            character_time = message->time;
+        }
+        if (IsInput(message->message)) {
+            last_input = *message;
+            end_seen = end_seen || Ends(*message, awaited_end);
+        }
     }
-    return CallNextHookEx(character_hook, code, removal, lParam);
+    return CallNextHookEx(message_hook, code, removal, lParam);
+}
+
+// "message 0x0100 wParam 0x28 at 512,384"
+std::string MessageText(UINT message, WPARAM wParam, POINT at) {
+    char text[80];
+    std::snprintf(text, sizeof text, "message %#06x wParam %#lx at %ld,%ld", message,
+                  static_cast<unsigned long>(wParam), at.x, at.y);
+    return text;
+}
+
+// The up of a button of the mouse command.
+UINT ButtonUp(const std::string& button) {
+    return button == "left" ? WM_LBUTTONUP : button == "right" ? WM_RBUTTONUP : WM_MBUTTONUP;
 }
 
 std::string Folded(std::string text) {
@@ -107,16 +155,16 @@ const Click& ButtonClick(const std::string& button, const Click& enter_click) {
 // characters typed.
 void Stress::StartInput() {
     typed_into = list_;
-    character_hook = SetWindowsHookExA(WH_GETMESSAGE, NoteCharacter, nullptr, GetCurrentThreadId());
-    if (!character_hook) Error("cannot hook the host's messages");
+    message_hook = SetWindowsHookExA(WH_GETMESSAGE, NoteMessage, nullptr, GetCurrentThreadId());
+    if (!message_hook) Error("cannot hook the host's messages");
     bystander_ = MakePerfWindow(BYSTANDER_CLASS, DefWindowProcA, 0, BYSTANDER_RECT);
     ShowWindow(bystander_, SW_SHOWNOACTIVATE);
     UpdateWindow(bystander_);
 }
 
 void Stress::FinishInput() {
-    if (character_hook) UnhookWindowsHookEx(character_hook);
-    character_hook = nullptr;
+    if (message_hook) UnhookWindowsHookEx(message_hook);
+    message_hook = nullptr;
     DestroyWindow(bystander_);
 }
 
@@ -196,6 +244,7 @@ void Stress::RandomInput() {
 void Stress::Key(const char* name, InputEffect effect) {
     if (!ListInFront()) return;
     ++counts_.keys;
+    ExpectKey(name);
     if (!PressKey(name)) {
         Error("SendInput failed for the key %s", name);
         return;
@@ -252,6 +301,7 @@ void Stress::Letter() {
     const char letter = LETTERS[Pick(sizeof LETTERS - 1)];
     ++counts_.letters;
     const int seen = characters_seen;
+    ExpectKey(std::string(1, letter));
     if (!PressKey(std::string(1, letter))) {
         Error("SendInput failed for the key %c", letter);
         return;
@@ -301,6 +351,7 @@ void Stress::PointerOnRow(const char* action, bool on_highlight) {
     const bool move = std::string(action) == "move";
     ++(move ? counts_.pointer_moves : counts_.button_clicks);
     const long repaints = DeviceContexts().invalidations;
+    ExpectMouse(move ? WM_MOUSEMOVE : ButtonUp(action), at);
     if (!UseMouseAt(action, at.x, at.y)) {
         Error("SendInput failed for the mouse %s at %ld,%ld", action, at.x, at.y);
         return;
@@ -342,6 +393,7 @@ void Stress::ClickOutside() {
                       (BYSTANDER_RECT.top + BYSTANDER_RECT.bottom) / 2};
     if (PtInRect(&list, at)) return;
     ++counts_.outside_clicks;
+    ExpectMouse(WM_LBUTTONUP, at);
     if (!UseMouseAt("left", at.x, at.y)) {
         Error("SendInput failed for a click outside the list");
         return;
@@ -361,14 +413,36 @@ bool Stress::ListInFront() {
     return false;
 }
 
+// What AwaitInput waits for after the key, or the mouse action at a point.
+void Stress::ExpectKey(const std::string& name) {
+    awaited_end = InputEnd();
+    awaited_end.message = WM_KEYDOWN;
+    awaited_end.key = ChordKey(name);
+    end_seen = false;
+}
+
+void Stress::ExpectMouse(UINT message, POINT at) {
+    awaited_end = InputEnd();
+    awaited_end.message = message;
+    awaited_end.at = at;
+    end_seen = false;
+}
+
 // The input is queued for this thread when SendInput returns: it, the
 // characters it is translated into and what the list sends on are handled
-// once the thread's queue holds no more of them.
+// once the thread has taken its last message and its queue holds no more.
 void Stress::AwaitInput() {
     const DWORD start = GetTickCount();
-    do PumpMessages();
-    while (HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) &&
-           GetTickCount() - start < OWNER_TIMEOUT_MS);
+    for (;;) {
+        PumpMessages();
+        const bool queued = HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE));
+        if (end_seen && !queued) return;
+        if (GetTickCount() - start >= OWNER_TIMEOUT_MS) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, AWAIT_POLL_MS, QS_ALLINPUT);
+    }
+    Error("waited %u ms for the host to take %s; the last input it took: %s", OWNER_TIMEOUT_MS,
+          MessageText(awaited_end.message, awaited_end.key, awaited_end.at).c_str(),
+          MessageText(last_input.message, last_input.wParam, last_input.pt).c_str());
 }
 
 // A point of the row on the screen, at random, where the list finds that

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "devhost/log/log.h"
+#include "devhost/measure/settled.h"
 #include "devhost/shell/protocol.h"
 #include "devhost/stress/run.h"
 #include "host/host.h"
@@ -92,21 +93,17 @@ int Stress::LiveOwners() const {
 // 0 means no answer).
 long Stress::Received(const Owner& owner) { return static_cast<long>(Tell(owner, "received")) - 1; }
 
-// Before an interactive list shows: every live tray program has answered
-// twice, so that its thread has taken up what came with the clicks sent to
-// it, which it has logged (CheckClickReached saw to that). A click makes its
-// owner's window the foreground one, which that thread takes up in its own
-// time (on a screen without a window manager Wine 10 hands the X focus over
-// late); a list shown before it would lose the activation and hide, as it
-// must.
+// Before an interactive list shows: every live tray program's thread has
+// taken up what came with the clicks sent to it, which it has logged
+// (CheckClickReached saw to that). A click makes its owner's window the
+// foreground one, which that thread takes up in its own time (on a screen
+// without a window manager Wine 10 hands the X focus over late); a list
+// shown before it would lose the activation and hide, as it must.
 void Stress::SettleOwners() {
-    for (const Owner& owner : owners_) {
-        if (!owner.alive) continue;
-        DWORD_PTR result = 0;
-        for (int i = 0; i < 2; ++i)
-            SendMessageTimeoutA(owner.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, OWNER_TIMEOUT_MS,
-                                &result);
-    }
+    for (const Owner& owner : owners_)
+        if (owner.alive && !ThreadSettled(owner.main, OWNER_TIMEOUT_MS))
+            Error("%s did not answer WM_NULL within %u ms (error %lu)", owner.name.c_str(),
+                  OWNER_TIMEOUT_MS, GetLastError());
 }
 
 // The callbacks the tray programs logged during the run, those of a program

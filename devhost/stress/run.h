@@ -174,6 +174,8 @@ private:
     void CheckHoverRepaints(int row, bool highlights, long repaints);
     void ClickOutside();
     bool ListInFront();
+    void ExpectKey(const std::string& name);
+    void ExpectMouse(UINT message, POINT at);
     void AwaitInput();
     bool RowPoint(int row, POINT* at);
     void NoteShow();

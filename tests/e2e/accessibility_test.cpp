@@ -30,9 +30,13 @@ protected:
     void StartListener() {
         listener_ = Session::Get().Run("listener.exe", {"Marrowick"}, Path("listener.out"),
                                        Path("listener.err"));
-        ASSERT_TRUE(
-            WaitUntil([&] { return !ReadLines(Path("listener.out")).empty(); }, START_TIMEOUT))
-            << "the listener did not start";
+        ASSERT_TRUE(Await(
+            "the listener to start",
+            [&](std::string* seen) {
+                *seen = LastLine(Path("listener.err"));
+                return !ReadLines(Path("listener.out")).empty();
+            },
+            START_TIMEOUT));
         ASSERT_EQ(ReadLines(Path("listener.out"))[0], "ready");
     }
 
@@ -65,8 +69,15 @@ protected:
         // Once something was not heard, the comparison at the end tells
         // what; waiting again at every step would only make it late.
         if (missed_) return;
-        missed_ = !WaitUntil([&] { return Heard().size() >= expected_.size(); });
-        EXPECT_FALSE(missed_) << "not heard after " << command;
+        const ::testing::AssertionResult heard =
+            Await(std::to_string(expected_.size()) + " events heard after " + command,
+                  [&](std::string* seen) {
+                      *seen = std::to_string(Heard().size()) + ", the last line of listener.out " +
+                              LastLine(Path("listener.out"));
+                      return Heard().size() >= expected_.size();
+                  });
+        missed_ = !heard;
+        EXPECT_TRUE(heard);
     }
 
     Process listener_;

@@ -41,7 +41,7 @@ TEST_F(EndToEnd, NextAndPrevMoveTheHighlightWithWrapAndCancelHides) {
 
     Exec("@Marrowick.Next");
     ASSERT_TRUE(WaitShown(true));
-    EXPECT_EQ(Ask("foreground"), "class=Marrowick");
+    EXPECT_TRUE(AwaitForeground("Marrowick"));
     EXPECT_THAT(ShownHighlight("next1", 3, {0}), ElementsAre(0));
     Exec("@Marrowick.Next");
     Exec("@Marrowick.Next");
@@ -150,7 +150,7 @@ TEST_F(EndToEnd, SendDeliversClicksToTheOwnersAcrossProcessesInOrder) {
     Exec("@Marrowick.Next");
     Exec("@Marrowick.Send LeftClick");
     EXPECT_TRUE(WaitShown(false));
-    EXPECT_EQ(Ask("foreground"), std::string("class=") + "MarrowickDemoTray");
+    EXPECT_TRUE(AwaitForeground("MarrowickDemoTray"));
     Exec("@Marrowick.Prev");  // the last row: mail's entry
     Exec("@Marrowick.Send \t  RightDoubleClick");
     Exec("@Marrowick.Next");
@@ -181,7 +181,7 @@ TEST_F(EndToEnd, UnknownCommandsAndClicksAreReportedInABox) {
     Exec("@Marrowick.Next");
     EXPECT_EQ(ExecShowingBox("@Marrowick.Send leftclick"), "Unknown message: `leftclick'");
     EXPECT_TRUE(WaitShown(false));
-    EXPECT_TRUE(ReadLines(TrayLog("apps")).empty());
+    EXPECT_TRUE(Logged("apps").empty());
 }
 
 TEST_F(EndToEnd, ReconfigureTakesEffectAtTheNextShow) {
@@ -271,7 +271,10 @@ TEST_F(EndToEnd, ASecondInvocationForwardsItsCommandToTheRunningHost) {
                            Path("exec.out"), Path("exec.err"));
     ASSERT_TRUE(exec.WaitEnd(START_TIMEOUT, &code));
     EXPECT_EQ(code, 0);
-    EXPECT_TRUE(WaitUntil([&] { return CountLog("done @Marrowick.Next") == 2; }));
+    EXPECT_TRUE(Await("both commands done", [&](std::string* seen) {
+        *seen = std::to_string(CountLog("done @Marrowick.Next")) + " done";
+        return CountLog("done @Marrowick.Next") == 2;
+    }));
     EXPECT_THAT(ShownHighlight("exec", 3, {1}), ElementsAre(1));
 }
 

@@ -42,6 +42,7 @@ inline void PrintTo(const Rect& r, std::ostream* os) {
 }
 
 struct Window {
+    std::string answer;  // the inspector's, for the messages of failed waits
     bool exists = false;
     unsigned hwnd = 0;
     bool visible = false;
@@ -102,8 +103,13 @@ protected:
                    const std::vector<std::string>& options = {},
                    const std::string& program = "trayapp.exe") {
         trays_.push_back(RunTray(name, entries, options, program));
-        ASSERT_TRUE(WaitUntil([&] { return TrayReady(name); }, START_TIMEOUT))
-            << "tray program " << name << " did not start";
+        ASSERT_TRUE(Await(
+            "tray program " + name + " to start",
+            [&](std::string* seen) {
+                *seen = LastLine(Path(name + ".out"));
+                return TrayReady(name);
+            },
+            START_TIMEOUT));
     }
 
     // program is a file of the build, or the path of a copy (CopyProgram).
@@ -139,14 +145,15 @@ protected:
     void StartTaskManager() {
         trays_.push_back(
             Session::Get().RunWine({"taskmgr"}, Path("taskmgr.out"), Path("taskmgr.err")));
-        ASSERT_TRUE(WaitUntil(
-            [&] {
+        ASSERT_TRUE(Await(
+            "an icon from the Task Manager",
+            [&](std::string* seen) {
+                *seen = LastLine(HostLog());
                 for (const std::string& line : LogLines("tray add "))
                     if (line.find(" tip=\"CPU Usage:") != std::string::npos) return true;
                 return false;
             },
-            START_TIMEOUT))
-            << "no icon from the Task Manager";
+            START_TIMEOUT));
     }
 
     int CountLog(const std::string& text) const {
@@ -154,9 +161,12 @@ protected:
         return static_cast<int>(std::count(lines.begin(), lines.end(), text));
     }
 
-    bool WaitForLog(const std::string& part, Clock::duration timeout = STEP_TIMEOUT) const {
-        return WaitUntil(
-            [&] {
+    ::testing::AssertionResult WaitForLog(const std::string& part,
+                                          Clock::duration timeout = STEP_TIMEOUT) const {
+        return Await(
+            "a line of the host's log with \"" + part + "\"",
+            [&](std::string* seen) {
+                *seen = LastLine(HostLog());
                 for (const std::string& line : ReadLines(HostLog()))
                     if (line.find(part) != std::string::npos) return true;
                 return false;
@@ -164,29 +174,43 @@ protected:
             timeout);
     }
 
+    // Waits until the host has logged the line more often than before.
+    ::testing::AssertionResult WaitForMoreLines(const std::string& line, int before) const {
+        return Await("\"" + line + "\" in the host's log", [&](std::string* seen) {
+            *seen = LastLine(HostLog());
+            return CountLog(line) > before;
+        });
+    }
+
     // Queues a host command and waits until the host has finished it.
     void Exec(const std::string& command) {
         const std::string done = "done " + Escaped(command);
         const int before = CountLog(done);
         ASSERT_EQ(Ask("exec " + Escaped(command)), "ok") << command;
-        ASSERT_TRUE(WaitUntil([&] { return CountLog(done) > before; })) << "not done: " << command;
+        ASSERT_TRUE(WaitForMoreLines(done, before));
     }
+
+    // A barrier: the host has handled everything queued before, the input
+    // its key and mouse commands sent included (its "idle" command).
+    void HostIdle() { Exec("idle"); }
 
     // Queues a command that opens a message box: the host is busy until the
     // box is closed.
     std::string ExecShowingBox(const std::string& command) {
+        const std::string done = "done " + Escaped(command);
+        const int before = CountLog(done);
         EXPECT_EQ(Ask("exec " + Escaped(command)), "ok");
         std::string text;
-        const bool shown = WaitUntil([&] {
-            const std::string answer = Ask("box Marrowick");
-            if (answer.rfind("text=", 0) != 0) return false;
-            text = answer.substr(5);
+        EXPECT_TRUE(Await("a message box for " + command, [&](std::string* seen) {
+            *seen = Ask("box Marrowick");
+            if (seen->rfind("text=", 0) != 0) return false;
+            text = seen->substr(5);
             return true;
-        });
-        EXPECT_TRUE(shown) << "no message box for " << command;
+        }));
         EXPECT_EQ(Ask("press Marrowick"), "ok");
-        EXPECT_TRUE(WaitUntil([&] { return Ask("box Marrowick") == "none"; }));
-        EXPECT_TRUE(WaitUntil([&] { return CountLog("done " + Escaped(command)) > 0; }));
+        EXPECT_TRUE(AwaitValue(
+            "the box", [&] { return Ask("box Marrowick"); }, "none"));
+        EXPECT_TRUE(WaitForMoreLines(done, before));
         return text;
     }
 
@@ -195,23 +219,54 @@ protected:
     // The first top-level window "CLASS [TITLE]".
     Window TopLevel(const std::string& class_and_title) {
         Window window;
-        const std::string answer = Ask("window " + class_and_title);
+        window.answer = Ask("window " + class_and_title);
         int visible = 0;
         window.exists =
-            std::sscanf(answer.c_str(), "hwnd=%x visible=%d style=%x exstyle=%x rect=%d,%d,%d,%d",
-                        &window.hwnd, &visible, &window.style, &window.exstyle, &window.rect.x,
-                        &window.rect.y, &window.rect.w, &window.rect.h) == 8;
+            std::sscanf(window.answer.c_str(),
+                        "hwnd=%x visible=%d style=%x exstyle=%x rect=%d,%d,%d,%d", &window.hwnd,
+                        &visible, &window.style, &window.exstyle, &window.rect.x, &window.rect.y,
+                        &window.rect.w, &window.rect.h) == 8;
         window.visible = visible != 0;
         return window;
     }
 
-    bool WaitShown(bool shown) {
-        return WaitUntil([&] { return ListWindow().visible == shown; });
+    // Waits until the list is shown, or hidden.
+    ::testing::AssertionResult WaitShown(bool shown) {
+        return Await(shown ? "the list to be shown" : "the list to be hidden",
+                     [&](std::string* seen) {
+                         const Window list = ListWindow();
+                         *seen = list.answer;
+                         return list.visible == shown;
+                     });
     }
 
-    std::vector<std::string> Clicks(const std::string& tray, size_t expected) {
-        WaitUntil([&] { return ReadLines(TrayLog(tray)).size() >= expected; });
+    // Waits until the foreground window is of that class, or with "none"
+    // until no window is in the foreground: activation across processes
+    // arrives later than the call that caused it.
+    ::testing::AssertionResult AwaitForeground(const std::string& class_name) {
+        return AwaitValue(
+            "the foreground window", [&] { return Ask("foreground"); },
+            class_name == "none" ? class_name : "class=" + class_name);
+    }
+
+    // The tray program's log once it has handled every callback posted to it
+    // before ("received" handles them first): a line that is not there then
+    // was never sent.
+    std::vector<std::string> Logged(const std::string& tray) {
+        EXPECT_EQ(Ask("tell " + tray + " received"), "ok") << tray;
         return ReadLines(TrayLog(tray));
+    }
+
+    // The program's log once it holds at least the lines expected, and all
+    // that was posted to it: a line too many shows too.
+    std::vector<std::string> Clicks(const std::string& tray, size_t expected) {
+        EXPECT_TRUE(Await(
+            std::to_string(expected) + " lines in the log of " + tray, [&](std::string* seen) {
+                const size_t lines = ReadLines(TrayLog(tray)).size();
+                *seen = std::to_string(lines) + " lines, the last " + LastLine(TrayLog(tray));
+                return lines >= expected;
+            }));
+        return Logged(tray);
     }
 
     // DrawText's size of the text in the list's font, measured by Windows.
@@ -269,22 +324,32 @@ protected:
         return highlighted;
     }
 
-    // The highlighted rows of the shown list in a screenshot. The window
-    // system puts what was painted on the screen a little later, so a
-    // screenshot that does not show the expected rows yet is taken again.
+    static std::string RowsText(const std::vector<int>& rows) {
+        std::string text;
+        for (int row : rows) text += (text.empty() ? "" : ",") + std::to_string(row);
+        return "{" + text + "}";
+    }
+
+    // The highlighted rows of the shown list in a screenshot. Pixels reach
+    // the screen after the host painted them, later on a busy machine: a
+    // screenshot that does not show the expected rows yet is taken again
+    // until the time is up, and the last one says what was on the screen.
     std::vector<int> ShownHighlight(const std::string& name, int rows,
                                     const std::vector<int>& expected) {
         const Window window = ListWindow();
-        EXPECT_TRUE(window.visible);
+        EXPECT_TRUE(window.visible) << window.answer;
         std::vector<int> highlighted;
-        std::string problem;
-        for (int attempt = 1; attempt <= 5; ++attempt) {
-            problem.clear();
-            highlighted = HighlightedRows(Screenshot(name + "_" + std::to_string(attempt)),
-                                          window.rect, rows, &problem);
-            if (problem.empty() && highlighted == expected) break;
-        }
-        EXPECT_EQ(problem, "");
+        int shots = 0;
+        EXPECT_TRUE(Await("rows " + RowsText(expected) + " highlighted in " + name + ".bmp",
+                          [&](std::string* seen) {
+                              std::string problem;
+                              highlighted =
+                                  HighlightedRows(Screenshot(name), window.rect, rows, &problem);
+                              *seen =
+                                  (problem.empty() ? "rows " + RowsText(highlighted) : problem) +
+                                  " in screenshot " + std::to_string(++shots);
+                              return problem.empty() && highlighted == expected;
+                          }));
         return highlighted;
     }
 

@@ -16,20 +16,10 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 extern char** environ;
 
 namespace e2e {
-
-bool WaitUntil(const std::function<bool()>& condition, Clock::duration timeout) {
-    const auto deadline = Clock::now() + timeout;
-    while (!condition()) {
-        if (Clock::now() > deadline) return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
 
 std::vector<std::string> ReadLines(const std::string& path) {
     std::vector<std::string> lines;
@@ -40,6 +30,11 @@ std::vector<std::string> ReadLines(const std::string& path) {
         lines.push_back(line);
     }
     return lines;
+}
+
+std::string LastLine(const std::string& path) {
+    const std::vector<std::string> lines = ReadLines(path);
+    return lines.empty() ? "(nothing)" : "\"" + lines.back() + "\"";
 }
 
 std::vector<std::string> LinesStartingWith(const std::string& path, const std::string& prefix) {

@@ -5,27 +5,18 @@
 
 #include <sys/types.h>
 
-#include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "devhost/log/escape.h"
+#include "wait.h"
 
 namespace e2e {
 
-using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-// Generous bounds: under emulation a Windows program takes a second or two
-// to start on a busy machine.
-constexpr auto START_TIMEOUT = 60s;
-constexpr auto STEP_TIMEOUT = 20s;
-
-// Polls condition every 20 ms until it holds or the time is up.
-bool WaitUntil(const std::function<bool()>& condition, Clock::duration timeout = STEP_TIMEOUT);
-
 std::vector<std::string> ReadLines(const std::string& path);
+// The file's last line in quotes, "(nothing)" when it has none: what a wait
+// for a line saw last.
+std::string LastLine(const std::string& path);
 // The lines of the file that start with prefix, in order.
 std::vector<std::string> LinesStartingWith(const std::string& path, const std::string& prefix);
 void WriteFile(const std::string& path, const std::string& text);

@@ -18,6 +18,8 @@
 //   tell NAME TEXT            a command to a tray program -> ok | error
 //   menu CLASS [TITLE]        the open popup menu of the process of that top-level window
 //                                                         -> none | rect=X,Y,W,H
+//   escape CLASS [TITLE]      Escape posted to that menu, which its menu loop takes as the
+//                             key whichever window is in front -> ok | none
 //   record KIND               sends the system tray a hand-made record (tests/e2e/records.h)
 //                                                         -> result=N, what the tray answered
 //   screen                    the screen size             -> W H
@@ -29,6 +31,8 @@
 #include <cstring>
 #include <string>
 
+#include "devhost/measure/pointer.h"
+#include "devhost/measure/settled.h"
 #include "devhost/shell/protocol.h"
 #include "tests/e2e/records.h"
 
@@ -191,32 +195,26 @@ std::string Minimize(const std::string& class_and_title) {
     return "ok";
 }
 
-// A message sent and answered twice: the thread has finished what it was
-// doing and, as Wine's threads read the X server's events whenever they wait
-// for messages, taken the focus events that came before (a window of its own
-// made active again, late, on a screen without a window manager).
+// The thread has finished what it was doing and taken the focus events that
+// came of it (devhost/measure/settled.h).
 std::string Idle(const std::string& class_and_title) {
     HWND window = FindTopLevel(class_and_title);
     if (!window) return "none";
-    DWORD_PTR result = 0;
-    for (int i = 0; i < 2; ++i)
-        if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result))
-            return "error busy";
-    return "ok";
+    return ThreadSettled(window, 5000) ? "ok" : "error busy";
 }
 
-// Under Wine the X server can still hand back a motion from before the move,
-// putting the pointer back: it is set again until it stays where it was put.
+// Set again until it stays where it was put (devhost/measure/pointer.h).
 std::string MovePointer(const std::string& request) {
     int x = 0, y = 0;
     if (std::sscanf(request.c_str(), "%d %d", &x, &y) < 2) return "error usage";
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        if (!SetCursorPos(x, y)) return "error not moved";
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        POINT at = {};
-        if (GetCursorPos(&at) && at.x == x && at.y == y) return "ok";
-    }
-    return "error the pointer does not stay";
+    POINT at = {-1, -1};
+    if (MoveUntilItStays(
+            x, y, [](int px, int py) { return SetCursorPos(px, py) != 0; }, &at))
+        return "ok";
+    char text[96];
+    std::snprintf(text, sizeof text, "error the pointer does not stay: at %ld,%ld after %lu ms",
+                  at.x, at.y, static_cast<unsigned long>(POINTER_TIMEOUT_MS));
+    return text;
 }
 
 std::string Answer(const std::string& line) {
@@ -266,6 +264,10 @@ std::string Answer(const std::string& line) {
     if (verb == "menu") {
         HWND menu = FindMenu(rest);
         return menu ? "rect=" + RectText(menu) : "none";
+    }
+    if (verb == "escape") {
+        HWND menu = FindMenu(rest);
+        return menu && PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0) ? "ok" : "none";
     }
     if (verb == "record") return "result=" + std::to_string(SendBadRecord(rest));
     if (verb == "screen")

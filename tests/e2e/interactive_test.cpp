@@ -52,8 +52,13 @@ protected:
         return {list.x + list.w / 2, list.y + row * pitch + pitch / 2};
     }
 
+    // The host logs whether the pointer stayed at the point and the button
+    // was pressed there.
     void Mouse(const std::string& action, Point at) {
         Exec("mouse " + action + " " + std::to_string(at.x) + " " + std::to_string(at.y));
+        const std::vector<std::string> logged = LogLines("mouse " + action + " ");
+        EXPECT_TRUE(!logged.empty() && logged.back().find(" done ") != std::string::npos)
+            << (logged.empty() ? "no mouse line in the host's log" : logged.back());
     }
 
     // The pointer put where it is out of the list's way.
@@ -165,9 +170,11 @@ protected:
         Exec("@Marrowick.Cancel");
     }
 
+    // Once the host has handled the input before, and each program what was
+    // posted to it.
     bool NothingPosted() {
-        Exec("tray");  // the host has handled everything before it
-        return ReadLines(TrayLog("apps")).empty() && ReadLines(TrayLog("mail")).empty();
+        HostIdle();
+        return Logged("apps").empty() && Logged("mail").empty();
     }
 };
 
@@ -235,7 +242,7 @@ TEST_F(InteractiveRows, TypeAheadStepsThroughLikeTipsAndNarrowsOnQuickTyping) {
                         &measured);
     }
     EXPECT_EQ(measured, expected);
-    EXPECT_TRUE(ReadLines(TrayLog("tips")).empty());
+    EXPECT_TRUE(Logged("tips").empty());
     Exec("key return");
     EXPECT_THAT(Clicks("tips", 4),
                 ElementsAre("tips id=3 WM_LBUTTONDOWN", "tips id=3 WM_LBUTTONUP",
@@ -254,7 +261,11 @@ TEST_F(InteractiveRows, AnotherWindowActivatedHidesTheList) {
     ParkPointer();
     const std::string program_window = "MarrowickDemoTrayWindow classic";
     Exec("@Marrowick.Click LeftDoubleClick mail");
-    ASSERT_TRUE(WaitUntil([&] { return TopLevel(program_window).visible; }));
+    ASSERT_TRUE(Await("the program's window", [&](std::string* seen) {
+        const Window window = TopLevel(program_window);
+        *seen = window.answer;
+        return window.visible;
+    }));
     // Four callbacks, the window opened on the third: all logged (under Wine 10
     // the fourth may still be on its way as the window shows).
     const size_t classic_lines = Clicks("classic", 5).size();
@@ -263,6 +274,7 @@ TEST_F(InteractiveRows, AnotherWindowActivatedHidesTheList) {
     Show();
     Exec("key down");
     EXPECT_EQ(ExecShowingBox("@Marrowick.Nonsense"), "Unknown bro@m: `@Marrowick.Nonsense'");
+    HostIdle();  // the activation the box gave back, had it hidden the list
     EXPECT_TRUE(ListWindow().visible);
     ASSERT_EQ(Ask("front 700 200 " + program_window), "ok");
     EXPECT_TRUE(WaitShown(false)) << "the list stayed shown behind the program's window";
@@ -274,10 +286,11 @@ TEST_F(InteractiveRows, AnotherWindowActivatedHidesTheList) {
     const Rect window = TopLevel(program_window).rect;
     Mouse("left", {window.x + window.w / 2, window.y + window.h / 2});
     EXPECT_TRUE(WaitShown(false)) << "the list stayed shown after a click outside it";
-    EXPECT_EQ(Ask("foreground"), "class=MarrowickDemoTrayWindow");
+    EXPECT_TRUE(AwaitForeground("MarrowickDemoTrayWindow"));
 
-    EXPECT_EQ(ReadLines(TrayLog("classic")).size(), classic_lines);
-    EXPECT_TRUE(ReadLines(TrayLog("apps")).empty());
+    HostIdle();
+    EXPECT_EQ(Logged("classic").size(), classic_lines);
+    EXPECT_TRUE(Logged("apps").empty());
 }
 
 // Without the key the list takes no input of its own: keys and buttons on it
@@ -300,7 +313,7 @@ TEST_F(InteractiveRows, WithoutTheKeyKeysAndClicksOnTheListDoNothing) {
     EXPECT_THAT(Clicks("apps", 2),
                 ElementsAre("apps id=2 WM_LBUTTONDOWN", "apps id=2 WM_LBUTTONUP"));
     EXPECT_FALSE(ListWindow().visible);
-    EXPECT_TRUE(ReadLines(TrayLog("mail")).empty());
+    EXPECT_TRUE(Logged("mail").empty());
     ExpectAltF4HidesAndTheNextBroamShows();
 }
 
@@ -402,7 +415,8 @@ protected:
         for (const char* program : PROGRAMS) {
             if (program == gone) continue;
             const std::string request = std::string("tell ") + program + " received";
-            EXPECT_TRUE(WaitUntil([&] { return Ask(request) == "ok"; })) << program;
+            EXPECT_TRUE(AwaitValue(
+                request, [&] { return Ask(request); }, "ok"));
             if (!ReadLines(TrayLog(program)).empty()) reached.push_back(program);
         }
         return reached;

@@ -71,7 +71,7 @@ protected:
         ASSERT_TRUE(WaitShown(true));
         Exec("@Marrowick.Cancel");
         ASSERT_TRUE(WaitShown(false));
-        ASSERT_EQ(Ask("foreground"), "none");
+        ASSERT_TRUE(AwaitForeground("none"));
     }
 
     // The list shown with Next: where it lies, and that its first row is
@@ -97,7 +97,7 @@ TEST_F(Monitors, TheListOpensOnTheWorkAreaOfTheForegroundWindowsMonitor) {
     StartTray("apps", THREE);
     PointAt(400, 300);
     Exec("@Marrowick.Click LeftDoubleClick volume");
-    ASSERT_TRUE(WaitUntil([&] { return Ask("foreground") == "class=MarrowickDemoTrayWindow"; }));
+    ASSERT_TRUE(AwaitForeground("MarrowickDemoTrayWindow"));
     const Rect size = Expected({"Volume 40% / Muted", "Network: connected", "Battery"}, Layout{});
 
     struct Case {
@@ -113,7 +113,7 @@ TEST_F(Monitors, TheListOpensOnTheWorkAreaOfTheForegroundWindowsMonitor) {
         ASSERT_EQ(
             Ask("front " + std::to_string(c.x) + " " + std::to_string(c.y) + " " + PROGRAM_WINDOW),
             "ok");
-        ASSERT_EQ(Ask("foreground"), "class=MarrowickDemoTrayWindow");
+        ASSERT_TRUE(AwaitForeground("MarrowickDemoTrayWindow"));
         expected += std::string(c.name) + ": " + Text(CentredIn(c.work, size.w, size.h)) + "\n";
         measured += std::string(c.name) + ": " + Text(ShowOnce(c.name, 3)) + "\n";
     }
@@ -145,7 +145,7 @@ TEST_F(Monitors, WithoutAForegroundWindowTheListOpensOnThePointersMonitor) {
         PointAt(c.x, c.y);
         expected += std::string(c.name) + ": " + Text(CentredIn(c.work, size.w, size.h)) + "\n";
         measured += std::string(c.name) + ": " + Text(ShowOnce(c.name, 3)) + "\n";
-        EXPECT_EQ(Ask("foreground"), "none") << c.name;
+        EXPECT_TRUE(AwaitForeground("none")) << c.name;
     }
     std::cout << measured;
     EXPECT_EQ(measured, expected);
@@ -159,7 +159,7 @@ TEST_F(Monitors, WithoutTheKeyTheListIsCentredOnThePrimaryScreenAsBefore) {
     StartTray("apps", THREE);
     PointAt(1200, 300);
     Exec("@Marrowick.Click LeftDoubleClick volume");
-    ASSERT_TRUE(WaitUntil([&] { return Ask("foreground") == "class=MarrowickDemoTrayWindow"; }));
+    ASSERT_TRUE(AwaitForeground("MarrowickDemoTrayWindow"));
     ASSERT_EQ(Ask(std::string("front 900 100 ") + PROGRAM_WINDOW), "ok");
     const Rect size = Expected({"Volume 40% / Muted", "Network: connected", "Battery"}, Layout{});
     EXPECT_EQ(ShowOnce("screen", 3), CentredIn(LEFT, size.w, size.h));

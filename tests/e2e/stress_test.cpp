@@ -97,8 +97,13 @@ protected:
             {"-log", WindowsPath(Path("host.log")), "-style", WindowsPath(Path("stress.style")),
              WindowsPath(Path("plugin/Marrowick.dll"))},
             Path("host.out"), Path("host.err"));
-        ASSERT_TRUE(WaitUntil([&] { return !LogLines("ready ").empty(); }, START_TIMEOUT))
-            << "the host did not start";
+        ASSERT_TRUE(Await(
+            "the host to start",
+            [&](std::string* seen) {
+                *seen = LastLine(Path("host.log"));
+                return !LogLines("ready ").empty();
+            },
+            START_TIMEOUT));
     }
 
     // All four at once, only logging their callbacks (a right click would open
@@ -112,13 +117,14 @@ protected:
                 {"-name", name, "-log", WindowsPath(Path(name + ".log")), "-passive"},
                 Path(name + ".out"), Path(name + ".err")));
         for (const std::string& name : TRAYS)
-            ASSERT_TRUE(WaitUntil(
-                [&] {
+            ASSERT_TRUE(Await(
+                "tray program " + name + " to start",
+                [&](std::string* seen) {
                     const auto lines = ReadLines(Path(name + ".out"));
+                    *seen = LastLine(Path(name + ".out"));
                     return !lines.empty() && lines[0] == "ready " + name;
                 },
-                START_TIMEOUT))
-                << "tray program " << name << " did not start";
+                START_TIMEOUT));
         for (const std::string& name : TRAYS)
             for (const std::string& entry :
                  {"1 #3080ff V " + name, "2 #30c060 N " + name + " two\\nlines",
@@ -127,11 +133,19 @@ protected:
     }
 
     // Queues a host command and waits until the host has finished it.
-    bool Exec(const std::string& command, Clock::duration timeout) {
+    ::testing::AssertionResult Exec(const std::string& command, Clock::duration timeout) {
         const std::string done = "done " + Escaped(command);
         const size_t before = LogLines(done).size();
-        return Session::Get().Ask("exec " + Escaped(command)) == "ok" &&
-               WaitUntil([&] { return LogLines(done).size() > before; }, timeout);
+        const std::string queued = Session::Get().Ask("exec " + Escaped(command));
+        if (queued != "ok")
+            return ::testing::AssertionFailure() << "the inspector answered \"" << queued << "\"";
+        return Await(
+            "the host to finish " + command,
+            [&](std::string* seen) {
+                *seen = LastLine(Path("host.log"));
+                return LogLines(done).size() > before;
+            },
+            timeout);
     }
 
     // The stress command with options ("" or "interactive ") over the four

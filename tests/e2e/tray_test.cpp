@@ -44,6 +44,15 @@ protected:
     bool MenuOf(const std::string& window) { return Ask("menu " + window) != "none"; }
     bool MenuOpen(const std::string& program) { return MenuOf("MarrowickDemoTray " + program); }
 
+    // Waits until a popup menu of that window's program is open, or closed.
+    ::testing::AssertionResult AwaitMenu(const std::string& window, bool open) {
+        return Await(std::string(open ? "a menu to open" : "the menu to close") + " in " + window,
+                     [&](std::string* seen) {
+                         *seen = Ask("menu " + window);
+                         return (*seen != "none") == open;
+                     });
+    }
+
     // The lines of a tray program's log that say what it opened.
     std::vector<std::string> Opened(const std::string& program) {
         std::vector<std::string> opened;
@@ -106,22 +115,27 @@ TEST_F(SystemTray, AClassicProgramOpensItsMenuAndItsWindow) {
 
     Exec("@Marrowick.Next");
     Exec("@Marrowick.Send RightClick");
-    ASSERT_TRUE(WaitUntil([&] { return MenuOpen("classic"); })) << "no menu opened";
+    ASSERT_TRUE(AwaitMenu("MarrowickDemoTray classic", true));
     Screenshot("menu_open");
     Exec("key escape");  // the host's keyboard, to the menu in the foreground
-    EXPECT_TRUE(WaitUntil([&] { return !MenuOpen("classic"); }));
+    EXPECT_TRUE(AwaitMenu("MarrowickDemoTray classic", false));
 
     Exec("@Marrowick.Next");
     Exec("@Marrowick.Send LeftDoubleClick");
-    EXPECT_TRUE(WaitUntil([&] {
-        return Ask("window MarrowickDemoTrayWindow classic").find("visible=1") != std::string::npos;
-    })) << "no window opened";
+    EXPECT_TRUE(Await("the program's window", [&](std::string* seen) {
+        *seen = Ask("window MarrowickDemoTrayWindow classic");
+        return seen->find("visible=1") != std::string::npos;
+    }));
 
     Exec("@Marrowick.Next");
     Exec("@Marrowick.Send RightClick");
-    ASSERT_TRUE(WaitUntil([&] { return MenuOpen("classic"); })) << "no menu opened";
+    ASSERT_TRUE(AwaitMenu("MarrowickDemoTray classic", true));
     Exec("key down return");
-    EXPECT_TRUE(WaitUntil([&] { return Opened("classic").size() == 6; }));
+    EXPECT_TRUE(Await("six lines of what the program opened", [&](std::string* seen) {
+        *seen =
+            std::to_string(Opened("classic").size()) + ", the last " + LastLine(TrayLog("classic"));
+        return Opened("classic").size() == 6;
+    }));
     EXPECT_THAT(Opened("classic"),
                 ElementsAre(HasSubstr("classic menu id=1 at="), "classic chose nothing",
                             "classic window id=1", HasSubstr("classic menu id=1 at="),
@@ -153,10 +167,17 @@ TEST_F(SystemTray, AVersionFourProgramIgnoresClicksInTheClassicForm) {
 // in again once the shell's tray is up.
 TEST_F(SystemTray, ProgramsStartedBeforeTheShellAddTheirIconsWhenItComes) {
     trays_.push_back(RunTray("early", {"1 #3080ff E Early bird", "2 #30c060 W Worm"}));
-    ASSERT_TRUE(WaitUntil([&] { return TrayReady("early"); }, START_TIMEOUT));
+    ASSERT_TRUE(Await(
+        "the early program to start",
+        [&](std::string* seen) {
+            *seen = LastLine(Path("early.out"));
+            return TrayReady("early");
+        },
+        START_TIMEOUT));
     StartHost();
-    EXPECT_TRUE(WaitUntil([&] {
+    EXPECT_TRUE(Await("its icons added again", [&](std::string* seen) {
         const auto lines = ReadLines(Path("early.out"));
+        *seen = LastLine(Path("early.out"));
         return lines.size() > 1 && lines[1] == "taskbar created: 2 of 2 icons added again";
     }));
     Exec("@Marrowick.Next");
@@ -204,9 +225,9 @@ TEST_F(SystemTray, WinesTaskManagerJoinsTheTrayAndOpensItsMenuOnARightClick) {
     ASSERT_TRUE(WaitShown(true));
     EXPECT_EQ(ListWindow().rect.h, 2 + 16 + 2);  // one row, as tall as its icon
     Exec("@Marrowick.Send RightClick");
-    EXPECT_TRUE(WaitUntil([&] { return MenuOf("#32770 Task Manager"); })) << "no menu opened";
+    EXPECT_TRUE(AwaitMenu("#32770 Task Manager", true));
     Exec("key escape");
-    EXPECT_TRUE(WaitUntil([&] { return !MenuOf("#32770 Task Manager"); }));
+    EXPECT_TRUE(AwaitMenu("#32770 Task Manager", false));
 }
 
 }  // namespace
