@@ -103,13 +103,19 @@ protected:
                    const std::vector<std::string>& options = {},
                    const std::string& program = "trayapp.exe") {
         trays_.push_back(RunTray(name, entries, options, program));
-        ASSERT_TRUE(Await(
+        ASSERT_TRUE(AwaitTrayReady(name));
+    }
+
+    // Waits until the tray program started with RunTray says it is ready.
+    ::testing::AssertionResult AwaitTrayReady(const std::string& name) const {
+        return Await(
             "tray program " + name + " to start",
             [&](std::string* seen) {
                 *seen = LastLine(Path(name + ".out"));
-                return TrayReady(name);
+                const auto lines = ReadLines(Path(name + ".out"));
+                return !lines.empty() && lines[0] == "ready " + name;
             },
-            START_TIMEOUT));
+            START_TIMEOUT);
     }
 
     // program is a file of the build, or the path of a copy (CopyProgram).
@@ -132,11 +138,6 @@ protected:
         std::filesystem::copy_file(Session::Get().ProgramPath(program), copy,
                                    std::filesystem::copy_options::overwrite_existing);
         return copy;
-    }
-
-    bool TrayReady(const std::string& name) const {
-        const auto lines = ReadLines(Path(name + ".out"));
-        return !lines.empty() && lines[0] == "ready " + name;
     }
 
     std::string TrayLog(const std::string& name) const { return Path(name + ".log"); }
@@ -228,6 +229,35 @@ protected:
                         &window.rect.w, &window.rect.h) == 8;
         window.visible = visible != 0;
         return window;
+    }
+
+    // Waits until the top-level window "CLASS [TITLE]" is shown.
+    ::testing::AssertionResult AwaitWindowShown(const std::string& class_and_title) {
+        return Await("the window " + class_and_title + " to be shown", [&](std::string* seen) {
+            const Window window = TopLevel(class_and_title);
+            *seen = window.answer;
+            return window.visible;
+        });
+    }
+
+    // Waits until a popup menu of the program of the window "CLASS [TITLE]"
+    // is open, or closed.
+    ::testing::AssertionResult AwaitMenu(const std::string& window, bool open) {
+        return Await(std::string(open ? "a menu to open" : "the menu to close") + " in " + window,
+                     [&](std::string* seen) {
+                         const std::string menu = Ask("menu " + window);
+                         *seen = "menu " + menu + ", foreground " + Ask("foreground");
+                         return (menu != "none") == open;
+                     });
+    }
+
+    // Escape to the open menu of the program of that window, through the
+    // menu's queue: the keyboard reaches a menu only while its program is in
+    // front, and on a screen without a window manager Wine can leave the
+    // desktop window there (the foreground "class=#32769") as the menu opens.
+    void CloseMenu(const std::string& window) {
+        const std::string answer = Ask("escape " + window);
+        EXPECT_TRUE(answer == "ok" || answer == "none") << answer;
     }
 
     // Waits until the list is shown, or hidden.

@@ -261,11 +261,7 @@ TEST_F(InteractiveRows, AnotherWindowActivatedHidesTheList) {
     ParkPointer();
     const std::string program_window = "MarrowickDemoTrayWindow classic";
     Exec("@Marrowick.Click LeftDoubleClick mail");
-    ASSERT_TRUE(Await("the program's window", [&](std::string* seen) {
-        const Window window = TopLevel(program_window);
-        *seen = window.answer;
-        return window.visible;
-    }));
+    ASSERT_TRUE(AwaitWindowShown(program_window));
     // Four callbacks, the window opened on the third: all logged (under Wine 10
     // the fourth may still be on its way as the window shows).
     const size_t classic_lines = Clicks("classic", 5).size();

@@ -107,15 +107,6 @@ protected:
         }
     }
 
-    // Escape to the open menu of the program of that window, through the
-    // menu's queue: the keyboard reaches a menu only while its program is in
-    // front, and on a screen without a window manager Wine can leave the
-    // desktop window there (the foreground "class=#32769") as the menu opens.
-    void CloseMenu(const std::string& window) {
-        const std::string answer = Ask("escape " + window);
-        EXPECT_TRUE(answer == "ok" || answer == "none") << answer;
-    }
-
     // The Task Manager's window put away, so that a click that opens it shows.
     void MinimizeTaskManager() {
         ASSERT_EQ(Ask(std::string("minimize ") + TASK_MANAGER_WINDOW), "ok");
@@ -154,11 +145,7 @@ protected:
         }
         if (outcome == MENU) {
             CloseMenu(TASK_MANAGER_WINDOW);
-            EXPECT_TRUE(Await("the Task Manager's menu to close", [&](std::string* seen) {
-                *seen = "menu " + Ask(std::string("menu ") + TASK_MANAGER_WINDOW) +
-                        ", foreground " + Ask("foreground");
-                return seen->rfind("menu none,", 0) == 0;
-            }));
+            EXPECT_TRUE(AwaitMenu(TASK_MANAGER_WINDOW, false));
         }
         return outcome;
     }

@@ -40,19 +40,6 @@ protected:
         return false;
     }
 
-    // A popup menu of the program that owns the window "CLASS [TITLE]" is open.
-    bool MenuOf(const std::string& window) { return Ask("menu " + window) != "none"; }
-    bool MenuOpen(const std::string& program) { return MenuOf("MarrowickDemoTray " + program); }
-
-    // Waits until a popup menu of that window's program is open, or closed.
-    ::testing::AssertionResult AwaitMenu(const std::string& window, bool open) {
-        return Await(std::string(open ? "a menu to open" : "the menu to close") + " in " + window,
-                     [&](std::string* seen) {
-                         *seen = Ask("menu " + window);
-                         return (*seen != "none") == open;
-                     });
-    }
-
     // The lines of a tray program's log that say what it opened.
     std::vector<std::string> Opened(const std::string& program) {
         std::vector<std::string> opened;
@@ -117,15 +104,12 @@ TEST_F(SystemTray, AClassicProgramOpensItsMenuAndItsWindow) {
     Exec("@Marrowick.Send RightClick");
     ASSERT_TRUE(AwaitMenu("MarrowickDemoTray classic", true));
     Screenshot("menu_open");
-    Exec("key escape");  // the host's keyboard, to the menu in the foreground
+    CloseMenu("MarrowickDemoTray classic");
     EXPECT_TRUE(AwaitMenu("MarrowickDemoTray classic", false));
 
     Exec("@Marrowick.Next");
     Exec("@Marrowick.Send LeftDoubleClick");
-    EXPECT_TRUE(Await("the program's window", [&](std::string* seen) {
-        *seen = Ask("window MarrowickDemoTrayWindow classic");
-        return seen->find("visible=1") != std::string::npos;
-    }));
+    EXPECT_TRUE(AwaitWindowShown("MarrowickDemoTrayWindow classic"));
 
     Exec("@Marrowick.Next");
     Exec("@Marrowick.Send RightClick");
@@ -159,7 +143,7 @@ TEST_F(SystemTray, AVersionFourProgramIgnoresClicksInTheClassicForm) {
         Clicks("modern", 4),
         ElementsAre("modern v4 id=0 WM_RBUTTONDOWN at=3,0", "modern v4 id=0 WM_RBUTTONUP at=3,0",
                     "modern v4 id=0 WM_LBUTTONDOWN at=3,0", "modern v4 id=0 WM_LBUTTONUP at=3,0"));
-    EXPECT_FALSE(MenuOpen("modern"));
+    EXPECT_EQ(Ask("menu MarrowickDemoTray modern"), "none");
     EXPECT_EQ(Ask("window MarrowickDemoTrayWindow modern"), "none");
 }
 
@@ -167,13 +151,7 @@ TEST_F(SystemTray, AVersionFourProgramIgnoresClicksInTheClassicForm) {
 // in again once the shell's tray is up.
 TEST_F(SystemTray, ProgramsStartedBeforeTheShellAddTheirIconsWhenItComes) {
     trays_.push_back(RunTray("early", {"1 #3080ff E Early bird", "2 #30c060 W Worm"}));
-    ASSERT_TRUE(Await(
-        "the early program to start",
-        [&](std::string* seen) {
-            *seen = LastLine(Path("early.out"));
-            return TrayReady("early");
-        },
-        START_TIMEOUT));
+    ASSERT_TRUE(AwaitTrayReady("early"));
     StartHost();
     EXPECT_TRUE(Await("its icons added again", [&](std::string* seen) {
         const auto lines = ReadLines(Path("early.out"));
@@ -226,7 +204,7 @@ TEST_F(SystemTray, WinesTaskManagerJoinsTheTrayAndOpensItsMenuOnARightClick) {
     EXPECT_EQ(ListWindow().rect.h, 2 + 16 + 2);  // one row, as tall as its icon
     Exec("@Marrowick.Send RightClick");
     EXPECT_TRUE(AwaitMenu("#32770 Task Manager", true));
-    Exec("key escape");
+    CloseMenu("#32770 Task Manager");
     EXPECT_TRUE(AwaitMenu("#32770 Task Manager", false));
 }
 
